@@ -1,0 +1,18 @@
+# lumarel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [OFFICE])
+# One QtTest executable per class; each runs in its own temporary directory so
+# no real settings are touched. GUI tests run on the offscreen platform.
+function(lumarel_add_test name)
+  cmake_parse_arguments(T "GUI;OFFICE" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  if(TARGET lumarel_testsupport)
+    target_link_libraries(${name} PRIVATE lumarel_testsupport)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "QT_QPA_PLATFORM=offscreen" "LC_ALL=C.UTF-8")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
+  if(T_OFFICE)
+    # One office at a time on a 2-core machine.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK office LABELS office)
+  endif()
+endfunction()

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+// The one exception type of the program: an unexpected failure carrying the
+// text the user sees in the general error box.
+class LumarelError : public std::exception {
+public:
+    explicit LumarelError(QString text) : m_text(std::move(text)), m_utf8(m_text.toUtf8()) {}
+    const QString& text() const noexcept { return m_text; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_text;
+    QByteArray m_utf8;
+};

@@ -1,0 +1,134 @@
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace TestFiles {
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write test file %s", qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray read(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+static QString escape(const QString& v)
+{
+    QString s = v;
+    s.replace(u'&', QStringLiteral("&amp;"));
+    s.replace(u'<', QStringLiteral("&lt;"));
+    s.replace(u'"', QStringLiteral("&quot;"));
+    return s;
+}
+
+static QList<QPair<QString, QString>> merge(QList<QPair<QString, QString>> base,
+                                            const QList<QPair<QString, QString>>& overrides)
+{
+    for (const auto& [k, v] : overrides) {
+        bool found = false;
+        for (auto it = base.begin(); it != base.end(); ++it) {
+            if (it->first == k) {
+                found = true;
+                if (v.isNull())
+                    base.erase(it);
+                else
+                    it->second = v;
+                break;
+            }
+        }
+        if (!found && !v.isNull())
+            base.append({k, v});
+    }
+    return base;
+}
+
+QByteArray attributeRecord(const QList<QPair<QString, QString>>& overrides)
+{
+    const QList<QPair<QString, QString>> defaults = {
+        {QStringLiteral("iddocument"), QStringLiteral("1001")},
+        {QStringLiteral("fio"), QStringLiteral("Шевченко Тарас Григорович")},
+        {QStringLiteral("lastname"), QStringLiteral("Шевченко")},
+        {QStringLiteral("firstname"), QStringLiteral("Тарас")},
+        {QStringLiteral("middlename"), QStringLiteral("Григорович")},
+        {QStringLiteral("lastnameen"), QStringLiteral("Shevchenko")},
+        {QStringLiteral("firstnameen"), QStringLiteral("Taras")},
+        {QStringLiteral("middlenameEn"), QStringLiteral("Hryhorovych")},
+        {QStringLiteral("facultetfullname"), QStringLiteral("Факультет філології")},
+        {QStringLiteral("universityname"), QStringLiteral("Київський університет")},
+        {QStringLiteral("universitynameen"), QStringLiteral("Kyiv University")},
+        {QStringLiteral("series"), QStringLiteral("КВ")},
+        {QStringLiteral("number"), QStringLiteral("12345678")},
+        {QStringLiteral("idtypesex"), QStringLiteral("1")},
+        {QStringLiteral("specdirprofcode"), QStringLiteral("6.020303")},
+        {QStringLiteral("specdirprofname"), QStringLiteral("Філологія")},
+        {QStringLiteral("specdirprofnameen"), QStringLiteral("Philology")},
+        {QStringLiteral("educationqualificationname"), QStringLiteral("бакалавр філології")},
+        {QStringLiteral("educationqualificationnameen"), QStringLiteral("Bachelor of Philology")},
+        {QStringLiteral("bossworkpost"), QStringLiteral("Ректор")},
+        {QStringLiteral("bossworkposten"), QStringLiteral("Rector")},
+        {QStringLiteral("boss"), QStringLiteral("Іваненко Петро Степанович")},
+        {QStringLiteral("bossen"), QStringLiteral("Ivanenko Petro")},
+        {QStringLiteral("dategive"), QStringLiteral("30.06.2015")},
+        {QStringLiteral("award"), QStringLiteral("0")},
+    };
+    QByteArray out = "<document><documentdata";
+    for (const auto& [k, v] : merge(defaults, overrides))
+        out += ' ' + k.toUtf8() + "=\"" + escape(v).toUtf8() + '"';
+    out += "/></document>\n";
+    return out;
+}
+
+QByteArray elementRecord(const QList<QPair<QString, QString>>& overrides)
+{
+    const QList<QPair<QString, QString>> defaults = {
+        {QStringLiteral("LastName"), QStringLiteral("Косач")},
+        {QStringLiteral("FirstName"), QStringLiteral("Лариса")},
+        {QStringLiteral("MiddleName"), QStringLiteral("Петрівна")},
+        {QStringLiteral("LastNameEn"), QStringLiteral("Kosach")},
+        {QStringLiteral("FirstNameEn"), QStringLiteral("Larysa")},
+        {QStringLiteral("MiddleNameEn"), QStringLiteral("Petrivna")},
+        {QStringLiteral("DocumentNumber"), QStringLiteral("40123456")},
+        {QStringLiteral("FacultyName"), QStringLiteral("Факультет мистецтв")},
+        {QStringLiteral("UniversityPrintName"), QStringLiteral("Львівський університет")},
+        {QStringLiteral("UniversityPrintNameEn"), QStringLiteral("Lviv University")},
+        {QStringLiteral("DocumentSeries"), QStringLiteral("ЛВ")},
+        {QStringLiteral("SexId"), QStringLiteral("2")},
+        {QStringLiteral("DocumentTypeId"), QStringLiteral("8")},
+        {QStringLiteral("SpecialityName"), QStringLiteral("Музичне мистецтво")},
+        {QStringLiteral("SpecialityNameEn"), QStringLiteral("Musical Art")},
+        {QStringLiteral("QualificationName"), QStringLiteral("магістр")},
+        {QStringLiteral("QualificationNameEn"), QStringLiteral("Master")},
+        {QStringLiteral("BossPost"), QStringLiteral("Ректор")},
+        {QStringLiteral("BossPostEn"), QStringLiteral("Rector")},
+        {QStringLiteral("BossFIO"), QStringLiteral("О.М. Мельник")},
+        {QStringLiteral("BossFIOEn"), QStringLiteral("O. Melnyk")},
+        {QStringLiteral("IssueDate"), QStringLiteral("01.07.2016 0:00:00")},
+        {QStringLiteral("GraduateDate"), QStringLiteral("25.06.2016")},
+        {QStringLiteral("AwardTypeName"), QStringLiteral("1")},
+    };
+    QByteArray out = "<Document>";
+    for (const auto& [k, v] : merge(defaults, overrides))
+        out += '<' + k.toUtf8() + '>' + escape(v).toUtf8() + "</" + k.toUtf8() + '>';
+    out += "</Document>\n";
+    return out;
+}
+
+QByteArray edeboFile(const QByteArray& children)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<documents>\n" + children +
+           "</documents>\n";
+}
+
+} // namespace TestFiles

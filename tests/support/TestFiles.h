@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Shared fixtures: files written by the tests into their temporary directory.
+namespace TestFiles {
+
+void write(const QString& path, const QByteArray& bytes);
+QByteArray read(const QString& path);
+
+// One graduate of the attribute form ("document"/"documentdata"); extra
+// attributes override or add to the defaults, an empty value removes one.
+QByteArray attributeRecord(const QList<QPair<QString, QString>>& overrides = {});
+// One graduate of the element form ("Document" with child elements).
+QByteArray elementRecord(const QList<QPair<QString, QString>>& overrides = {});
+// A whole UTF-8 file around the given record elements.
+QByteArray edeboFile(const QByteArray& children);
+
+} // namespace TestFiles

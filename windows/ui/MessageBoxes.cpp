@@ -1,0 +1,70 @@
+#include "MessageBoxes.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace MessageBoxes {
+
+namespace {
+std::function<void(const Shown&)>& recorder()
+{
+    static std::function<void(const Shown&)> r;
+    return r;
+}
+
+const QString AppTitle = QStringLiteral("Люмарель");
+
+void show(QWidget* parent, Kind kind, const QString& title, QMessageBox::Icon icon,
+          const QString& text, std::optional<QPoint> topLeft)
+{
+    if (recorder()) {
+        recorder()(Shown{kind, text, topLeft});
+        return;
+    }
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    if (topLeft) {
+        box.adjustSize();
+        box.move(*topLeft);
+    } else if (kind == Kind::CentredError) {
+        box.adjustSize();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            box.move(screen->availableGeometry().center() - box.rect().center());
+    }
+    box.exec();
+}
+} // namespace
+
+void plain(QWidget* parent, const QString& text)
+{
+    show(parent, Kind::Plain, AppTitle, QMessageBox::NoIcon, text, std::nullopt);
+}
+
+QString appErrorText(const QString& text)
+{
+    if (!text.isEmpty() && text.back() > u'.')
+        return text + u'.';
+    return text;
+}
+
+void appError(QWidget* parent, const QString& text)
+{
+    show(parent, Kind::AppError, AppTitle, QMessageBox::Critical, appErrorText(text), std::nullopt);
+}
+
+void exportError(QWidget* anchor, const QString& text, QPoint offset)
+{
+    const QPoint origin = anchor ? anchor->frameGeometry().topLeft() : QPoint();
+    show(anchor, Kind::ExportError, QStringLiteral("Error"), QMessageBox::Critical, text,
+         origin + offset);
+}
+
+void centredError(const QString& text)
+{
+    show(nullptr, Kind::CentredError, AppTitle, QMessageBox::Critical, text, std::nullopt);
+}
+
+void setRecorder(std::function<void(const Shown&)> r) { recorder() = std::move(r); }
+void clearRecorder() { recorder() = nullptr; }
+
+} // namespace MessageBoxes
