@@ -9,18 +9,18 @@ struct StudentRecord {
     static constexpr int DisplayNameWidth = 100;
     static constexpr int ShortWidth = 20;
 
-    QString DisplayName;      // <= 100
-    QString DocumentSeries;   // <= 20
-    QString DocumentNumber;   // <= 20
-    QString GraduateDate;     // <= 20
-    QString IssueDate;        // <= 20
-    QString LastName;         // <= 40
-    QString FirstName;        // <= 40
-    QString MiddleName;       // <= 40
-    QString LastNameEn;       // <= 40
-    QString FirstNameEn;      // <= 40
-    QString MiddleNameEn;     // <= 40
-    QString SexId;            // 1
+    QString DisplayName;    // <= 100
+    QString DocumentSeries; // <= 20
+    QString DocumentNumber; // <= 20
+    QString GraduateDate;   // <= 20
+    QString IssueDate;      // <= 20
+    QString LastName;       // <= 40
+    QString FirstName;      // <= 40
+    QString MiddleName;     // <= 40
+    QString LastNameEn;     // <= 40
+    QString FirstNameEn;    // <= 40
+    QString MiddleNameEn;   // <= 40
+    QString SexId;          // 1
     QString UniversityPrintName;
     QString UniversityPrintNameEn;
     QString LevelCode;
@@ -33,17 +33,37 @@ struct StudentRecord {
     QString BossFIO;
     QString BossFIOEn;
     QString FacultyName;
-    QString AwardTypeName;    // 1
+    QString AwardTypeName; // 1
     qint32 RecordNumber = 0;
 };
 
 // Field identifiers for width-checked assignment.
 enum class RecordField {
-    DisplayName, DocumentSeries, DocumentNumber, GraduateDate, IssueDate,
-    LastName, FirstName, MiddleName, LastNameEn, FirstNameEn, MiddleNameEn,
-    SexId, UniversityPrintName, UniversityPrintNameEn, LevelCode,
-    SpecialityName, SpecialityNameEn, QualificationName, QualificationNameEn,
-    BossPost, BossPostEn, BossFIO, BossFIOEn, FacultyName, AwardTypeName,
+    DisplayName,
+    DocumentSeries,
+    DocumentNumber,
+    GraduateDate,
+    IssueDate,
+    LastName,
+    FirstName,
+    MiddleName,
+    LastNameEn,
+    FirstNameEn,
+    MiddleNameEn,
+    SexId,
+    UniversityPrintName,
+    UniversityPrintNameEn,
+    LevelCode,
+    SpecialityName,
+    SpecialityNameEn,
+    QualificationName,
+    QualificationNameEn,
+    BossPost,
+    BossPostEn,
+    BossFIO,
+    BossFIOEn,
+    FacultyName,
+    AwardTypeName,
 };
 
 // Width of a field in characters, 0 for unbounded text.

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QStringList>
+
+// lumarel-convert list FILE.xml
+int RunListCommand(const QStringList& args);

@@ -1,0 +1,39 @@
+#include "CliOutput.h"
+#include "ListCommand.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace {
+
+const char* const Help =
+    R"(lumarel-convert — the EDEBO XML to diploma documents converter, from the command line.
+
+Usage:
+  lumarel-convert list FILE.xml
+      Reads FILE exactly as the program's open command does and prints one
+      check-list line per graduate (number, name, faculty), UTF-8.
+
+Exit codes: 0 done; 1 the file is broken (the reason goes to stderr);
+2 the file was refused (its message goes to stderr); 64 wrong usage.
+The working directory is the converter's work folder (Templates, Results,
+Examples, AddInfo and the settings files live there).
+)";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h" ||
+        args.first() == u"help") {
+        CliOutput::out(QString::fromUtf8(Help).trimmed());
+        return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    const QString verb = args.takeFirst();
+    if (verb == u"list")
+        return RunListCommand(args);
+    CliOutput::err(QStringLiteral("lumarel-convert: unknown command \"%1\"; see --help").arg(verb));
+    return ExitUsage;
+}

@@ -1,0 +1,359 @@
+#include "ImportXmlFile.h"
+
+#include "BossShortName.h"
+#include "LumarelError.h"
+#include "StudentListLine.h"
+#include "TextRules.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <memory>
+
+namespace {
+
+using TextRules::DecodeQuotes;
+
+// A document never loads anything from outside itself: no DTD, no external
+// entity, no network.
+xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+void silentGeneric(void*, const char*, ...) {}
+void silentStructured(void*, xmlErrorPtr) {}
+
+struct DocFree {
+    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
+};
+struct CtxtFree {
+    void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
+};
+
+QString fromXml(const xmlChar* s)
+{
+    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+}
+
+bool isNamedElement(const xmlNode* n, const char* name)
+{
+    return n->type == XML_ELEMENT_NODE && xmlStrcmp(n->name, BAD_CAST name) == 0;
+}
+
+// Text made only of white space between elements is not a node of the file.
+bool isIgnorableBlank(const xmlNode* n)
+{
+    return n->type == XML_TEXT_NODE && xmlIsBlankNode(n);
+}
+
+// The text of a list of nodes. Entities the file declares itself are left
+// as written ("&name;"), never expanded: a file cannot make us read other
+// files or blow up memory through them.
+void appendText(const xmlNode* n, QString& out, bool* nested)
+{
+    for (; n; n = n->next) {
+        switch (n->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            out += fromXml(n->content);
+            break;
+        case XML_ENTITY_REF_NODE:
+            out += u'&' + fromXml(n->name) + u';';
+            break;
+        case XML_ELEMENT_NODE:
+            if (nested)
+                *nested = true;
+            break;
+        default: // comments and processing instructions hold no value
+            break;
+        }
+    }
+}
+
+class RecordReader {
+public:
+    RecordReader(RecordStore& store, QStringList& lines, int position, const xmlNode* element)
+        : m_store(store), m_lines(lines), m_position(position), m_element(element)
+    {
+        m_index = m_store.AppendRecord();
+    }
+
+    StudentRecord& record() { return m_store.MutableRecord(m_index); }
+
+    [[noreturn]] void fail(const QString& what) const
+    {
+        throw LumarelError(QStringLiteral("Запис №%1 xml-файлу (рядок %2): %3")
+                               .arg(m_position)
+                               .arg(xmlGetLineNo(m_element))
+                               .arg(what));
+    }
+
+    qint32 toNumber(const QString& text, const QString& name) const
+    {
+        qint32 v = 0;
+        if (!TextRules::ParseInt32(text, &v))
+            fail(QStringLiteral("значення \"%1\" поля \"%2\" не є цілим числом").arg(text, name));
+        return v;
+    }
+
+    void addListLine()
+    {
+        const StudentRecord& r = record();
+        m_lines.append(
+            FormatListLine(QString::number(r.RecordNumber), r.DisplayName, r.FacultyName));
+    }
+
+protected:
+    RecordStore& m_store;
+    QStringList& m_lines;
+    int m_position;
+    const xmlNode* m_element;
+    int m_index = 0;
+};
+
+class AttributeFormReader : public RecordReader {
+public:
+    AttributeFormReader(RecordStore& s, QStringList& l, int pos, const xmlNode* doc,
+                        const xmlNode* data)
+        : RecordReader(s, l, pos, doc), m_data(data)
+    {
+    }
+
+    void read()
+    {
+        StudentRecord& r = record();
+        r.RecordNumber = toNumber(required("iddocument"), QStringLiteral("iddocument"));
+        set(RecordField::DisplayName, required("fio"));
+        set(RecordField::LastName, required("lastname"));
+        set(RecordField::FirstName, required("firstname"));
+        set(RecordField::MiddleName, optional("middlename"));
+        set(RecordField::LastNameEn, optional("lastnameen"));
+        set(RecordField::FirstNameEn, optional("firstnameen"));
+        set(RecordField::MiddleNameEn, optional("middlenameEn"));
+        set(RecordField::FacultyName, optional("facultetfullname"));
+        addListLine();
+        set(RecordField::UniversityPrintName, required("universityname"));
+        set(RecordField::UniversityPrintNameEn, optional("universitynameen"));
+        set(RecordField::DocumentSeries, required("series"));
+        set(RecordField::DocumentNumber, required("number"));
+        set(RecordField::SexId, required("idtypesex"));
+        set(RecordField::LevelCode, optional("specdirprofcode"));
+        set(RecordField::SpecialityName, optional("specdirprofname"));
+        set(RecordField::SpecialityNameEn, optional("specdirprofnameen"));
+        set(RecordField::QualificationName, required("educationqualificationname"));
+        set(RecordField::QualificationNameEn, optional("educationqualificationnameen"));
+        set(RecordField::BossPost, required("bossworkpost"));
+        set(RecordField::BossPostEn, required("bossworkposten"));
+        set(RecordField::BossFIO, BossShortName(required("boss"), 2));
+        set(RecordField::BossFIOEn, BossShortName(required("bossen"), 1));
+        set(RecordField::IssueDate, required("dategive"));
+        set(RecordField::AwardTypeName, required("award"));
+    }
+
+private:
+    void set(RecordField f, const QString& v) { SetField(record(), f, v); }
+
+    const xmlAttr* attribute(const char* name) const
+    {
+        for (const xmlAttr* a = m_data->properties; a; a = a->next) {
+            if (!a->ns && xmlStrcmp(a->name, BAD_CAST name) == 0)
+                return a;
+        }
+        return nullptr;
+    }
+
+    QString valueOf(const xmlAttr* a) const
+    {
+        QString v;
+        appendText(a->children, v, nullptr);
+        return DecodeQuotes(v);
+    }
+
+    QString required(const char* name) const
+    {
+        const xmlAttr* a = attribute(name);
+        if (!a)
+            fail(
+                QStringLiteral("немає обов'язкового атрибута \"%1\"").arg(QLatin1StringView(name)));
+        return valueOf(a);
+    }
+
+    QString optional(const char* name) const
+    {
+        const xmlAttr* a = attribute(name);
+        return a ? valueOf(a) : QString();
+    }
+
+    const xmlNode* m_data;
+};
+
+class ElementFormReader : public RecordReader {
+public:
+    using RecordReader::RecordReader;
+
+    void read()
+    {
+        StudentRecord& r = record();
+        set(RecordField::LastName, text("LastName"));
+        set(RecordField::FirstName, text("FirstName"));
+        set(RecordField::MiddleName, text("MiddleName"));
+        QString display = r.LastName + u' ' + TextRules::CutToWidth(r.FirstName, 1) + u'.';
+        if (!r.MiddleName.isEmpty())
+            display += TextRules::CutToWidth(r.MiddleName, 1) + u'.';
+        set(RecordField::DisplayName, display);
+        set(RecordField::LastNameEn, text("LastNameEn"));
+        set(RecordField::FirstNameEn, text("FirstNameEn"));
+        set(RecordField::MiddleNameEn, text("MiddleNameEn"));
+        const QString number = text("DocumentNumber");
+        r.RecordNumber = toNumber(number, QStringLiteral("DocumentNumber"));
+        set(RecordField::FacultyName, text("FacultyName"));
+        addListLine();
+        set(RecordField::UniversityPrintName, text("UniversityPrintName"));
+        set(RecordField::UniversityPrintNameEn, text("UniversityPrintNameEn"));
+        set(RecordField::DocumentSeries, text("DocumentSeries"));
+        set(RecordField::DocumentNumber, number);
+        set(RecordField::SexId, text("SexId"));
+        set(RecordField::LevelCode, levelCode(text("DocumentTypeId")));
+        set(RecordField::SpecialityName, text("SpecialityName"));
+        set(RecordField::SpecialityNameEn, text("SpecialityNameEn"));
+        set(RecordField::QualificationName, text("QualificationName"));
+        set(RecordField::QualificationNameEn, text("QualificationNameEn"));
+        set(RecordField::BossPost, text("BossPost"));
+        set(RecordField::BossPostEn, text("BossPostEn"));
+        set(RecordField::BossFIO, text("BossFIO"));
+        set(RecordField::BossFIOEn, text("BossFIOEn"));
+        set(RecordField::IssueDate, text("IssueDate"));
+        set(RecordField::GraduateDate, text("GraduateDate"));
+        set(RecordField::AwardTypeName, text("AwardTypeName"));
+    }
+
+private:
+    void set(RecordField f, const QString& v) { SetField(record(), f, v); }
+
+    static QString levelCode(const QString& typeId)
+    {
+        if (typeId == u"5" || typeId == u"55")
+            return QStringLiteral("5");
+        if (typeId == u"6" || typeId == u"66")
+            return QStringLiteral("6");
+        if (typeId == u"7" || typeId == u"8")
+            return typeId;
+        return {};
+    }
+
+    QString text(const char* name) const
+    {
+        for (const xmlNode* c = m_element->children; c; c = c->next) {
+            if (isNamedElement(c, name)) {
+                QString v;
+                bool nested = false;
+                appendText(c->children, v, &nested);
+                if (nested)
+                    fail(QStringLiteral("елемент \"%1\" містить вкладені елементи замість тексту")
+                             .arg(QLatin1StringView(name)));
+                return DecodeQuotes(v);
+            }
+        }
+        return {};
+    }
+};
+
+QString parserErrorText(xmlParserCtxt* ctxt, const QString& path)
+{
+    const xmlError* e = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
+    QString reason = e && e->message ? QString::fromUtf8(e->message).trimmed()
+                                     : QStringLiteral("невідома помилка");
+    if (e && e->line > 0)
+        return QStringLiteral("Файл \"%1\" не є правильним xml-файлом (рядок %2): %3")
+            .arg(QFileInfo(path).fileName())
+            .arg(e->line)
+            .arg(reason);
+    return QStringLiteral("Файл \"%1\" не є правильним xml-файлом: %2")
+        .arg(QFileInfo(path).fileName(), reason);
+}
+
+} // namespace
+
+QString ImportXmlFile(const QString& path, RecordStore& store, QStringList& listLines)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        throw LumarelError(QStringLiteral("Не вдалося відкрити файл \"%1\": %2")
+                               .arg(path, QFileInfo(path).isDir() ? QStringLiteral("це папка")
+                                                                  : file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw LumarelError(
+            QStringLiteral("Не вдалося прочитати файл \"%1\": %2").arg(path, file.errorString()));
+    return ImportXmlBytes(bytes, path, store, listLines);
+}
+
+QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore& store,
+                       QStringList& listLines)
+{
+    xmlSetExternalEntityLoader(refuseExternal);
+    xmlSetGenericErrorFunc(nullptr, silentGeneric);
+    xmlSetStructuredErrorFunc(nullptr, silentStructured);
+
+    if (bytes.isEmpty())
+        throw LumarelError(QStringLiteral("Файл \"%1\" порожній").arg(QFileInfo(path).fileName()));
+
+    std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
+    if (!ctxt)
+        throw LumarelError(QStringLiteral("Недостатньо пам'яті для читання xml-файлу"));
+    // No DTD loading, no entity substitution, no network; the library's
+    // default limits on entity expansion stay in force.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
+    std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(
+        ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    if (!doc || !ctxt->wellFormed)
+        throw LumarelError(parserErrorText(ctxt.get(), path));
+    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    if (!root)
+        throw LumarelError(parserErrorText(ctxt.get(), path));
+
+    bool attributeForm = false;
+    bool elementForm = false;
+    int childCount = 0;
+    for (const xmlNode* c = root->children; c; c = c->next) {
+        if (isIgnorableBlank(c))
+            continue;
+        ++childCount;
+        attributeForm = attributeForm || isNamedElement(c, "document");
+        elementForm = elementForm || isNamedElement(c, "Document");
+    }
+    if (!attributeForm && !elementForm)
+        return WrongStructureText;
+    if (childCount > RecordStore::Capacity)
+        return TooManyRecordsText;
+
+    // Read into a fresh store: a file that breaks half-way changes nothing.
+    RecordStore fresh;
+    QStringList lines;
+    fresh.BeginImport();
+    int position = 0;
+    for (const xmlNode* c = root->children; c; c = c->next) {
+        if (attributeForm) {
+            if (!isNamedElement(c, "document"))
+                continue;
+            const xmlNode* data = c->children;
+            while (data && !isNamedElement(data, "documentdata"))
+                data = data->next;
+            if (!data)
+                continue;
+            AttributeFormReader(fresh, lines, ++position, c, data).read();
+        } else {
+            if (!isNamedElement(c, "Document"))
+                continue;
+            ElementFormReader(fresh, lines, ++position, c).read();
+        }
+    }
+    store.swap(fresh);
+    listLines.swap(lines);
+    return {};
+}

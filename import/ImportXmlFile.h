@@ -1,0 +1,24 @@
+#pragma once
+
+#include "RecordStore.h"
+
+#include <QString>
+#include <QStringList>
+
+// The two refusals of a file, shown by the open command.
+inline const QString WrongStructureText =
+    QStringLiteral("Структура xml-файлу не відповідає еталону!");
+inline const QString TooManyRecordsText =
+    QStringLiteral("Хml-файл містить понад 1000 записів! Необхідно зменшити об`єм файлу!");
+
+// Reads an EDEBO export (attribute form: "document"/"documentdata"; element
+// form: "Document" with one child per value). On success the store holds the
+// file's records and listLines one check-list line per record, and the result
+// is empty. A refused file gives its refusal text and changes nothing. A broken
+// file (unreadable, malformed, a missing required value, a bad number) throws
+// LumarelError naming the record and the value, and changes nothing.
+QString ImportXmlFile(const QString& path, RecordStore& store, QStringList& listLines);
+
+// The same on bytes already in memory (path only names the file in messages).
+QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore& store,
+                       QStringList& listLines);
