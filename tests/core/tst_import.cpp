@@ -1,0 +1,458 @@
+#include "BossShortName.h"
+#include "ImportXmlFile.h"
+#include "LumarelError.h"
+#include "StudentListLine.h"
+#include "TestFiles.h"
+
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using TestFiles::attributeRecord;
+using TestFiles::edeboFile;
+using TestFiles::elementRecord;
+
+class TestImport : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void attributeForm();
+    void elementForm();
+    void elementFormDisplayName_data();
+    void elementFormDisplayName();
+    void levelCodeFromTypeId_data();
+    void levelCodeFromTypeId();
+    void refusals_data();
+    void refusals();
+    void childLimit_data();
+    void childLimit();
+    void raisedErrors_data();
+    void raisedErrors();
+    void mixedForms();
+    void skippedChildren();
+    void quotesDecoded();
+    void secondImportReplaces();
+    void encodings_data();
+    void encodings();
+    void lineBreakInValue();
+    void hostileExternalEntity();
+    void hostileEntityBomb();
+    void bossShortName_data();
+    void bossShortName();
+
+private:
+    QString write(const QByteArray& bytes);
+    // Imports and expects an error; the store and lines must be untouched.
+    QString importExpectingError(const QByteArray& bytes);
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+    RecordStore m_store;
+    QStringList m_lines;
+};
+
+void TestImport::init()
+{
+    m_store = RecordStore();
+    m_lines.clear();
+}
+
+QString TestImport::write(const QByteArray& bytes)
+{
+    const QString path = m_dir.filePath(QStringLiteral("f%1.xml").arg(++m_files));
+    TestFiles::write(path, bytes);
+    return path;
+}
+
+QString TestImport::importExpectingError(const QByteArray& bytes)
+{
+    // A previous file's records are there before.
+    if (!ImportXmlFile(write(edeboFile(attributeRecord({{u"iddocument"_qs, u"77"_qs}}))), m_store,
+                       m_lines)
+             .isEmpty())
+        return u"SETUP FAILED"_qs;
+    const QStringList before = m_lines;
+    try {
+        ImportXmlFile(write(bytes), m_store, m_lines);
+    } catch (const LumarelError& e) {
+        if (m_store.RecordCount() != 1 || m_store.Record(1).RecordNumber != 77 || m_lines != before)
+            return u"STATE CHANGED"_qs;
+        return e.text();
+    }
+    return u"NO ERROR"_qs;
+}
+
+void TestImport::attributeForm()
+{
+    const QString path =
+        write(edeboFile(attributeRecord() + attributeRecord({{u"iddocument"_qs, u"1002"_qs},
+                                                             {u"middlename"_qs, QString()},
+                                                             {u"idtypesex"_qs, u"2"_qs},
+                                                             {u"award"_qs, u"1"_qs},
+                                                             {u"boss"_qs, u"Іваненко Петро"_qs}})));
+    QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 2);
+    const StudentRecord& r = m_store.Record(1);
+    QCOMPARE(r.RecordNumber, 1001);
+    QCOMPARE(r.DisplayName, u"Шевченко Тарас Григорович"_qs);
+    QCOMPARE(r.LastName, u"Шевченко"_qs);
+    QCOMPARE(r.MiddleNameEn, u"Hryhorovych"_qs);
+    QCOMPARE(r.DocumentSeries, u"КВ"_qs);
+    QCOMPARE(r.DocumentNumber, u"12345678"_qs);
+    QCOMPARE(r.SexId, u"1"_qs);
+    QCOMPARE(r.LevelCode, u"6.020303"_qs);
+    QCOMPARE(r.QualificationNameEn, u"Bachelor of Philology"_qs);
+    QCOMPARE(r.BossFIO, u"П.С. Іваненко"_qs);
+    QCOMPARE(r.BossFIOEn, u"P. Ivanenko"_qs);
+    QCOMPARE(r.IssueDate, u"30.06.2015"_qs);
+    QCOMPARE(r.GraduateDate, QString());
+    QCOMPARE(m_store.TemplateSlotOf(1).value_or(0), 3);
+    const StudentRecord& r2 = m_store.Record(2);
+    QCOMPARE(r2.MiddleName, QString());
+    QCOMPARE(r2.DisplayName, u"Шевченко Тарас Григорович"_qs);
+    QCOMPARE(r2.BossFIO, u"П.П. Іваненко"_qs);
+    QCOMPARE(m_store.TemplateSlotOf(2).value_or(0), 4);
+    QCOMPARE(m_lines.size(), 2);
+    QCOMPARE(m_lines.at(0), FormatListLine(u"1001"_qs, r.DisplayName, u"Факультет філології"_qs));
+}
+
+void TestImport::elementForm()
+{
+    const QString path = write(edeboFile(elementRecord() + u"<!-- між записами -->\n"_qs.toUtf8() +
+                                         elementRecord({{u"DocumentNumber"_qs, u"40123457"_qs},
+                                                        {u"GraduateDate"_qs, QString()},
+                                                        {u"FacultyName"_qs, QString()}})));
+    QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 2);
+    const StudentRecord& r = m_store.Record(1);
+    QCOMPARE(r.RecordNumber, 40123456);
+    QCOMPARE(r.DocumentNumber, u"40123456"_qs);
+    QCOMPARE(r.DisplayName, u"Косач Л.П."_qs);
+    QCOMPARE(r.BossFIO, u"О.М. Мельник"_qs); // stored as written
+    QCOMPARE(r.IssueDate, u"01.07.2016 0:00:00"_qs);
+    QCOMPARE(r.GraduateDate, u"25.06.2016"_qs);
+    QCOMPARE(r.LevelCode, u"8"_qs);
+    QCOMPARE(m_store.TemplateSlotOf(1).value_or(0), 8);
+    QCOMPARE(m_store.Record(2).GraduateDate, QString());
+    QCOMPARE(m_lines.at(0),
+             FormatListLine(u"40123456"_qs, u"Косач Л.П."_qs, u"Факультет мистецтв"_qs));
+    QCOMPARE(m_lines.at(1), FormatListLine(u"40123457"_qs, u"Косач Л.П."_qs, QString()));
+}
+
+void TestImport::elementFormDisplayName_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("middle");
+    QTest::addColumn<QString>("display");
+    QTest::newRow("full") << u"Лариса"_qs << u"Петрівна"_qs << u"Косач Л.П."_qs;
+    QTest::newRow("no middle") << u"Лариса"_qs << QString() << u"Косач Л."_qs;
+    QTest::newRow("no first, no middle") << QString() << QString() << u"Косач ."_qs;
+}
+
+void TestImport::elementFormDisplayName()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, middle);
+    QFETCH(QString, display);
+    QCOMPARE(ImportXmlFile(write(edeboFile(elementRecord(
+                               {{u"FirstName"_qs, first}, {u"MiddleName"_qs, middle}}))),
+                           m_store, m_lines),
+             QString());
+    QCOMPARE(m_store.Record(1).DisplayName, display);
+}
+
+void TestImport::levelCodeFromTypeId_data()
+{
+    QTest::addColumn<QString>("typeId");
+    QTest::addColumn<QString>("level");
+    QTest::newRow("5") << u"5"_qs << u"5"_qs;
+    QTest::newRow("55") << u"55"_qs << u"5"_qs;
+    QTest::newRow("6") << u"6"_qs << u"6"_qs;
+    QTest::newRow("66") << u"66"_qs << u"6"_qs;
+    QTest::newRow("7") << u"7"_qs << u"7"_qs;
+    QTest::newRow("8") << u"8"_qs << u"8"_qs;
+    QTest::newRow("9") << u"9"_qs << QString();
+    QTest::newRow("77") << u"77"_qs << QString();
+    QTest::newRow("space 6") << u" 6"_qs << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestImport::levelCodeFromTypeId()
+{
+    QFETCH(QString, typeId);
+    QFETCH(QString, level);
+    QCOMPARE(ImportXmlFile(write(edeboFile(elementRecord({{u"DocumentTypeId"_qs, typeId}}))),
+                           m_store, m_lines),
+             QString());
+    QCOMPARE(m_store.Record(1).LevelCode, level);
+}
+
+void TestImport::refusals_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no records") << edeboFile("<student/><doc/>") << WrongStructureText;
+    QTest::newRow("empty root") << QByteArray("<documents/>") << WrongStructureText;
+    QTest::newRow("wrong case") << edeboFile("<DOCUMENT/>") << WrongStructureText;
+    QTest::newRow("records one level down")
+        << edeboFile("<group>" + attributeRecord() + "</group>") << WrongStructureText;
+    QByteArray many;
+    for (int i = 0; i < 1001; ++i)
+        many += "<document/>";
+    QTest::newRow("1001 records") << edeboFile(many) << TooManyRecordsText;
+}
+
+void TestImport::refusals()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(ImportXmlFile(write(edeboFile(attributeRecord({{u"iddocument"_qs, u"77"_qs}}))),
+                           m_store, m_lines),
+             QString());
+    const QStringList before = m_lines;
+    QCOMPARE(ImportXmlFile(write(bytes), m_store, m_lines), text);
+    QCOMPARE(m_store.RecordCount(), 1);
+    QCOMPARE(m_store.Record(1).RecordNumber, 77);
+    QCOMPARE(m_lines, before);
+}
+
+void TestImport::childLimit_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("comments");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("1000 records") << 1000 << 0 << true;
+    QTest::newRow("999 records and a comment") << 999 << 1 << true;
+    QTest::newRow("1000 records and a comment") << 1000 << 1 << false;
+    QTest::newRow("10 records, 991 comments") << 10 << 991 << false;
+}
+
+void TestImport::childLimit()
+{
+    QFETCH(int, records);
+    QFETCH(int, comments);
+    QFETCH(bool, accepted);
+    QByteArray children;
+    for (int i = 0; i < records; ++i)
+        children += TestFiles::elementRecord({{u"DocumentNumber"_qs, QString::number(i + 1)}});
+    for (int i = 0; i < comments; ++i)
+        children += "<!-- c -->\n  \n"; // white space between nodes is not a node
+    const QString text = ImportXmlFile(write(edeboFile(children)), m_store, m_lines);
+    QCOMPARE(text, accepted ? QString() : TooManyRecordsText);
+    QCOMPARE(m_store.RecordCount(), accepted ? records : 0);
+}
+
+void TestImport::raisedErrors_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("mentions"); // what the message must name
+    QTest::newRow("malformed") << QByteArray("<documents><document>") << u"рядок"_qs;
+    QTest::newRow("not xml") << QByteArray("PK\x03\x04 this is a zip") << u"xml"_qs;
+    QTest::newRow("empty file") << QByteArray() << u"порожній"_qs;
+    QTest::newRow("missing fio in second record")
+        << edeboFile(attributeRecord() + attributeRecord({{u"fio"_qs, QString()}}))
+        << u"Запис №2"_qs;
+    QTest::newRow("missing award names it")
+        << edeboFile(attributeRecord({{u"award"_qs, QString()}})) << u"\"award\""_qs;
+    QTest::newRow("iddocument not a number")
+        << edeboFile(attributeRecord({{u"iddocument"_qs, u"12a"_qs}})) << u"\"12a\""_qs;
+    QTest::newRow("iddocument out of range")
+        << edeboFile(attributeRecord({{u"iddocument"_qs, u"4294967296"_qs}})) << u"iddocument"_qs;
+    QTest::newRow("element DocumentNumber empty")
+        << edeboFile(elementRecord() + elementRecord({{u"DocumentNumber"_qs, QString()}}))
+        << u"Запис №2"_qs;
+    QTest::newRow("element DocumentNumber missing")
+        << edeboFile(elementRecord({{u"DocumentNumber"_qs, QString()}})) << u"DocumentNumber"_qs;
+    QTest::newRow("element value with child elements")
+        << edeboFile("<Document><LastName><b>Кос</b>ач</LastName><DocumentNumber>1</DocumentNumber>"
+                     "</Document>")
+        << u"LastName"_qs;
+    QTest::newRow("file vanished") << QByteArray("VANISH") << u"Не вдалося"_qs;
+}
+
+void TestImport::raisedErrors()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, mentions);
+    QString text;
+    if (bytes == "VANISH") {
+        QCOMPARE(ImportXmlFile(write(edeboFile(attributeRecord({{u"iddocument"_qs, u"77"_qs}}))),
+                               m_store, m_lines),
+                 QString());
+        try {
+            ImportXmlFile(m_dir.filePath(u"немає.xml"_qs), m_store, m_lines);
+            text = u"NO ERROR"_qs;
+        } catch (const LumarelError& e) {
+            text = m_store.RecordCount() == 1 ? e.text() : u"STATE CHANGED"_qs;
+        }
+    } else {
+        text = importExpectingError(bytes);
+    }
+    QVERIFY2(text.contains(mentions), qPrintable(text));
+}
+
+void TestImport::mixedForms()
+{
+    // "document" decides the attribute form; the "Document" children are skipped.
+    const QString path = write(edeboFile(elementRecord() + attributeRecord() + elementRecord()));
+    QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 1);
+    QCOMPARE(m_store.Record(1).RecordNumber, 1001);
+}
+
+void TestImport::skippedChildren()
+{
+    const QString path =
+        write(edeboFile("<document><other/></document>" + attributeRecord() + "<?pi x?><note/>" +
+                        attributeRecord({{u"iddocument"_qs, u"1002"_qs}})));
+    QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 2);
+    QCOMPARE(m_store.Record(1).RecordNumber, 1001);
+    QCOMPARE(m_store.Record(2).RecordNumber, 1002);
+    QCOMPARE(m_lines.size(), 2);
+}
+
+void TestImport::quotesDecoded()
+{
+    // Written in the file as &amp;quot; — the parser gives "&quot;", we give the quote.
+    const QString path = write(edeboFile(
+        "<document><documentdata iddocument=\"1\" fio=\"Ім &amp;quot;Я&amp;quot;\" lastname=\"Л\" "
+        "firstname=\"Ф\" facultetfullname=\"Факультет &amp;quot;Мист&amp;quot;\" "
+        "universityname=\"У\" "
+        "series=\"С\" number=\"Н\" idtypesex=\"1\" educationqualificationname=\"К\" "
+        "bossworkpost=\"П\" bossworkposten=\"P\" boss=\"Б\" bossen=\"B\" dategive=\"\" "
+        "award=\"0\"/></document>"));
+    QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
+    QCOMPARE(m_store.Record(1).DisplayName, u"Ім \"Я\""_qs);
+    QCOMPARE(m_store.Record(1).FacultyName, u"Факультет \"Мист\""_qs);
+    QVERIFY(m_lines.at(0).endsWith(u"Факультет \"Мист\""_qs));
+}
+
+void TestImport::secondImportReplaces()
+{
+    QCOMPARE(ImportXmlFile(write(edeboFile(elementRecord() + elementRecord())), m_store, m_lines),
+             QString());
+    QCOMPARE(ImportXmlFile(write(edeboFile(attributeRecord())), m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 1);
+    QCOMPARE(m_lines.size(), 1);
+    // Fields the attribute form does not supply are empty, not left over.
+    QCOMPARE(m_store.Record(1).GraduateDate, QString());
+}
+
+void TestImport::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString body =
+        u"<documents>"_qs + QString::fromUtf8(attributeRecord()) + u"</documents>"_qs;
+    QTest::newRow("utf-8 declared")
+        << (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>"_qs + body).toUtf8();
+    QTest::newRow("utf-8 with BOM") << QByteArray("\xEF\xBB\xBF") + body.toUtf8();
+    QTest::newRow("utf-8 no declaration") << body.toUtf8();
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("utf-16 declared")
+        << QByteArray(utf16.encode(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"_qs + body));
+    QStringEncoder utf16b(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("utf-16 BE, no declaration") << QByteArray(utf16b.encode(body));
+    QStringEncoder cp1251("windows-1251");
+    QTest::newRow("windows-1251") << QByteArray(
+        cp1251.encode(u"<?xml version=\"1.0\" encoding=\"windows-1251\"?>"_qs + body));
+}
+
+void TestImport::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(ImportXmlFile(write(bytes), m_store, m_lines), QString());
+    QCOMPARE(m_store.RecordCount(), 1);
+    QCOMPARE(m_store.Record(1).LastName, u"Шевченко"_qs);
+    QCOMPARE(m_store.Record(1).UniversityPrintName, u"Київський університет"_qs);
+}
+
+void TestImport::lineBreakInValue()
+{
+    // Exports carry "&#xA;" inside values; the break is kept, and characters
+    // outside the old code page survive.
+    QCOMPARE(ImportXmlFile(
+                 write(edeboFile(
+                     "<document><documentdata iddocument=\"5\" fio=\"Мʼясоїд\" "
+                     "lastname=\"Мʼясоїд\" firstname=\"Ф\" universityname=\"Рядок 1&#xA;Рядок 2\" "
+                     "series=\"С\" number=\"Н\" idtypesex=\"1\" educationqualificationname=\"К\" "
+                     "bossworkpost=\"П\" bossworkposten=\"P\" boss=\"Б\" bossen=\"B\" "
+                     "dategive=\"\" award=\"0\"/></document>")),
+                 m_store, m_lines),
+             QString());
+    QCOMPARE(m_store.Record(1).UniversityPrintName, u"Рядок 1\nРядок 2"_qs);
+    QCOMPARE(m_store.Record(1).LastName, u"Мʼясоїд"_qs);
+}
+
+void TestImport::hostileExternalEntity()
+{
+    const QString secret = m_dir.filePath(u"secret.txt"_qs);
+    TestFiles::write(secret, "TOP-SECRET-CONTENT");
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE documents [<!ENTITY x SYSTEM \"file://" +
+        secret.toUtf8() + "\">]>\n<documents>" +
+        attributeRecord({{u"fio"_qs, u"@@X@@"_qs}}).replace("@@X@@", "&x;") + "</documents>";
+    QString result;
+    try {
+        result = ImportXmlFile(write(xml), m_store, m_lines);
+    } catch (const LumarelError& e) {
+        QVERIFY2(!e.text().contains(u"TOP-SECRET"_qs), qPrintable(e.text()));
+        return; // a clear error is fine
+    }
+    QCOMPARE(result, QString());
+    QVERIFY(!m_store.Record(1).DisplayName.contains(u"TOP-SECRET"_qs));
+    QVERIFY(!m_lines.join(u'\n').contains(u"TOP-SECRET"_qs));
+}
+
+void TestImport::hostileEntityBomb()
+{
+    QByteArray dtd = "<!ENTITY l0 \"lollollollollollollollollollol\">";
+    for (int i = 1; i <= 9; ++i)
+        dtd +=
+            QStringLiteral("<!ENTITY l%1 \"&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;\">")
+                .arg(i)
+                .arg(i - 1)
+                .toUtf8();
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE documents [" + dtd + "]>\n<documents>" +
+        elementRecord({{u"LastName"_qs, u"@@X@@"_qs}}).replace("@@X@@", "&l9;") + "</documents>";
+    try {
+        const QString result = ImportXmlFile(write(xml), m_store, m_lines);
+        QCOMPARE(result, QString());
+        QVERIFY(m_store.Record(1).LastName.size() <= 40);
+        QVERIFY(m_lines.join(QString()).size() < 10000);
+    } catch (const LumarelError& e) {
+        QVERIFY(!e.text().isEmpty());
+    }
+}
+
+void TestImport::bossShortName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("initials");
+    QTest::addColumn<QString>("shortName");
+    QTest::newRow("three words") << u"Кічук Ярослав Васильович"_qs << 2 << u"Я.В. Кічук"_qs;
+    QTest::newRow("two words repeat initial") << u"Кічук Ярослав"_qs << 2 << u"Я.Я. Кічук"_qs;
+    QTest::newRow("english two words") << u"Kichuk Yaroslav"_qs << 1 << u"Y. Kichuk"_qs;
+    QTest::newRow("english three words") << u"Kichuk Yaroslav V"_qs << 1 << u"Y. Kichuk"_qs;
+    QTest::newRow("initials first") << u"Я.В. Кічук"_qs << 2 << u"Я.В. Кічук"_qs;
+    QTest::newRow("initials after") << u"Кічук Я.В."_qs << 2 << u"Кічук Я.В."_qs;
+    QTest::newRow("english initials") << u"Y. Kichuk"_qs << 1 << u"Y. Kichuk"_qs;
+    QTest::newRow("last char kept") << u"Іваненко І"_qs << 2 << u"І.І. Іваненко"_qs;
+    QTest::newRow("last char kept, en") << u"Ivanenko I"_qs << 1 << u"I. Ivanenko"_qs;
+    QTest::newRow("one word") << u"Кічук"_qs << 2 << u"Кічук"_qs;
+    QTest::newRow("empty") << QString() << 2 << QString();
+    QTest::newRow("double spaces") << u"Кічук  Ярослав  Васильович"_qs << 2 << u"Я.В. Кічук"_qs;
+    QTest::newRow("apostrophe in name") << u"Мʼясоїд Ірина Юріївна"_qs << 2 << u"І.Ю. Мʼясоїд"_qs;
+}
+
+void TestImport::bossShortName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, initials);
+    QFETCH(QString, shortName);
+    QCOMPARE(BossShortName(name, initials), shortName);
+}
+
+QTEST_GUILESS_MAIN(TestImport)
+#include "tst_import.moc"
