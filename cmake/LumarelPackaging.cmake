@@ -1,0 +1,28 @@
+# Installation and the Debian package.
+include(GNUInstallDirs)
+
+if(TARGET lumarel)
+  install(TARGETS lumarel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(PROGRAMS resources/desktop/lumarel-desktop DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES resources/desktop/lumarel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/hicolor)
+    install(DIRECTORY resources/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  endif()
+endif()
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/docs/help/Lumarel.pdf)
+  install(FILES docs/help/Lumarel.pdf DESTINATION ${CMAKE_INSTALL_DATADIR}/lumarel)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME lumarel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Люмарель <info@lumarel.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Diploma documents from EDEBO XML exports, filled into Word templates")
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libreoffice-writer, libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6svg6, qt6-qpa-plugins, libxml2, fonts-liberation")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY lumarel)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
