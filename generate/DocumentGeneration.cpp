@@ -1,0 +1,129 @@
+#include "DocumentGeneration.h"
+
+#include "LibreOfficeSession.h"
+#include "LumarelError.h"
+#include "SettingsFiles.h"
+#include "TagSubstitution.h"
+#include "TextRules.h"
+#include "WordSession.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Room for the ending and a "(NNNN)" counter within a 255-byte file name.
+constexpr qsizetype MaxNameBytes = 200;
+
+bool isForbiddenInFileName(QChar c)
+{
+    return c == u' ' || c.category() == QChar::Other_Control ||
+           QStringView(u"\\/:*?\"<>|").contains(c);
+}
+
+bool taken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString outputEnding(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Regular:
+        return QStringLiteral("_Диплом.doc");
+    case OutputKind::Demonstration:
+        return QStringLiteral("_Диплом_ДЕМО.doc");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString CheckWordInstalled(Notifier& notifier)
+{
+    return CheckWordInstalled(notifier, LibreOfficeSession::DefaultProgramDir());
+}
+
+QString CheckWordInstalled(Notifier& notifier, const QString& officeProgramDir)
+{
+    if (LibreOfficeSession::IsInstalled(officeProgramDir))
+        return QString();
+    notifier.showMessage(WordMissingText, Notifier::Icon::Error);
+    return WordMissingText;
+}
+
+QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int recordIndex)
+{
+    const std::optional<QStringList> table = SettingsFiles::LoadTemplateTable(workDir);
+    if (!table)
+        return QString();
+    const std::optional<int> slot = store.TemplateSlotOf(recordIndex);
+    if (!slot || *slot < 1 || *slot > table->size())
+        return QString();
+    return TextRules::TrimControls(table->at(*slot - 1));
+}
+
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind)
+{
+    QString safe;
+    safe.reserve(name.size());
+    for (const QChar c : name)
+        safe.append(isForbiddenInFileName(c) ? QChar(u'_') : c);
+    while (safe.toUtf8().size() > MaxNameBytes)
+        safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
+
+    const QString fileName = safe + outputEnding(kind);
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? fileName : fileName.left(dot);
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+
+    QString candidate = prefix + fileName;
+    for (int counter = 1; taken(candidate); ++counter)
+        candidate = prefix + stem + u'(' + QString::number(counter) + u')' + extension;
+    return candidate;
+}
+
+QString GenerateDocument(const GenerationContext& context, int recordIndex,
+                         const QString& templatePath, bool keepHidden, OutputKind kind)
+{
+    if (recordIndex < 1 || recordIndex > context.store.RecordCount())
+        throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
+    if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
+        return QString();
+    const StudentRecord& record = context.store.Record(recordIndex);
+
+    std::unique_ptr<DocumentSession> own;
+    DocumentSession* session = context.session;
+    if (!session) {
+        own = context.makeSession ? context.makeSession() : std::make_unique<LibreOfficeSession>();
+        session = own.get();
+    }
+    WordSession::Scope current(*session);
+    // Quits an office we started on every way out; a lent one only on errors.
+    struct Ending {
+        DocumentSession& session;
+        bool ours;
+        bool failed = true;
+        ~Ending()
+        {
+            session.closeDocument();
+            if (ours || failed)
+                session.quit();
+        }
+    } ending{*session, own != nullptr};
+
+    if (own)
+        session->start(keepHidden);
+    session->open(templatePath);
+    QString result;
+    if (SubstituteTags(record, *session)) {
+        const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
+                                                           : context.workDir.examplesFolder();
+        const QString path = BuildOutputPath(folder, record.DisplayName, kind);
+        session->saveAs(path);
+        result = path;
+    }
+    ending.failed = false;
+    return result;
+}

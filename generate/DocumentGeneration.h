@@ -1,0 +1,50 @@
+#pragma once
+
+#include "DocumentSession.h"
+#include "Notifier.h"
+#include "RecordStore.h"
+#include "WorkDir.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// How a document is generated: a regular export into Results, or the
+// demonstration into Examples.
+enum class OutputKind : int { Regular = 1, Demonstration = 2 };
+
+inline const QString WordMissingText = QStringLiteral("MS Word не встановлено!");
+
+// Empty when the office program and its UNO runtime are there; otherwise shows
+// "MS Word не встановлено!" (error icon) and returns that text.
+QString CheckWordInstalled(Notifier& notifier);
+QString CheckWordInstalled(Notifier& notifier, const QString& officeProgramDir);
+
+// The template assigned to the record's document kind, trimmed; empty when no
+// Templ.set exists, the line is blank, or the record has no document kind.
+QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int recordIndex);
+
+// A path in folder, not taken by any file, for the document of name: every
+// space and every character a file name cannot hold becomes "_", then comes
+// the ending of kind, then "(1)", "(2)"... before the extension when needed.
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind);
+
+// What a generation works with. By default every call starts an office of its
+// own and quits it before returning; a batch may lend one already started.
+struct GenerationContext {
+    const RecordStore& store;
+    WorkDir workDir;
+    // Borrowed, started office: each call opens and closes its document in it.
+    // It is quit too when a call fails, so no office outlives an error.
+    DocumentSession* session = nullptr;
+    // Makes the office a call starts itself; empty means LibreOffice.
+    std::function<std::unique_ptr<DocumentSession>()> makeSession;
+};
+
+// Fills the template with the record's data and saves it under BuildOutputPath
+// in Results (Regular) or Examples (otherwise); returns the saved path. Empty
+// when the template file does not exist (no office is started) or lacks
+// "#Прізвище#" (nothing is saved). Errors are passed on after the office has
+// been quit. keepHidden applies to an office the call starts itself.
+QString GenerateDocument(const GenerationContext& context, int recordIndex,
+                         const QString& templatePath, bool keepHidden, OutputKind kind);

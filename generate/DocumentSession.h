@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// The steps through which a document is generated: start an office, open a
+// template, read and fill it, save a copy, close it and quit. Failures throw
+// LumarelError; start/quit are kept apart from open/close so that one office
+// can serve several documents in a row.
+class DocumentSession {
+public:
+    virtual ~DocumentSession() = default;
+
+    // keepHidden: no window is shown while the office works.
+    virtual void start(bool keepHidden) = 0;
+    // Opens the template as the active document; the template file itself is
+    // never written.
+    virtual void open(const QString& templatePath) = 0;
+    // The whole text of the active document: body and tables.
+    virtual QString ReadDocumentText() = 0;
+    // Replaces every occurrence of tag (plain text, letter case ignored as in
+    // Word's default find) by value; a "\n" in value is a line break.
+    // Returns whether anything was replaced.
+    virtual bool ReplaceTag(const QString& tag, const QString& value) = 0;
+    // Saves the active document as a Word 97-2003 document at path, which
+    // must not exist yet: an existing file is never overwritten.
+    virtual void saveAs(const QString& path) = 0;
+    // Discards the active document, if any. Never throws.
+    virtual void closeDocument() noexcept = 0;
+    // Ends the office. Never throws; safe to call more than once.
+    virtual void quit() noexcept = 0;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "DocumentSession.h"
+
+#include <QString>
+#include <memory>
+
+// The office engine: a LibreOffice process of our own, with a private profile
+// and a uniquely named pipe, driven through the UNO bridge. It never attaches
+// to an office the user has open and never leaves its process behind: quit()
+// and the destructor end the whole process group.
+class LibreOfficeSession : public DocumentSession {
+public:
+    explicit LibreOfficeSession(QString programDir = DefaultProgramDir());
+    ~LibreOfficeSession() override;
+    LibreOfficeSession(const LibreOfficeSession&) = delete;
+    LibreOfficeSession& operator=(const LibreOfficeSession&) = delete;
+
+    void start(bool keepHidden) override;
+    void open(const QString& templatePath) override;
+    QString ReadDocumentText() override;
+    bool ReplaceTag(const QString& tag, const QString& value) override;
+    void saveAs(const QString& path) override;
+    void closeDocument() noexcept override;
+    void quit() noexcept override;
+
+    // The office process (soffice.bin, leader of its own process group), 0
+    // when none is running.
+    qint64 processId() const;
+
+    // The folder holding soffice and the UNO type libraries.
+    static QString DefaultProgramDir();
+    // Whether the office program and its UNO runtime are there.
+    static bool IsInstalled(const QString& programDir = DefaultProgramDir());
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,66 @@
+#include "TextDocumentSession.h"
+
+#include "LumarelError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+void TextDocumentSession::start(bool keepHidden)
+{
+    m_started = true;
+    m_hidden = keepHidden;
+}
+
+void TextDocumentSession::open(const QString& templatePath)
+{
+    QFile file(templatePath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw LumarelError(QStringLiteral("Не вдалося відкрити шаблон ") + templatePath);
+    m_text = QString::fromUtf8(file.readAll());
+    m_open = true;
+}
+
+void TextDocumentSession::requireDocument() const
+{
+    if (!m_open)
+        throw LumarelError(QStringLiteral("Документ не відкрито"));
+}
+
+QString TextDocumentSession::ReadDocumentText()
+{
+    requireDocument();
+    ++m_reads;
+    return m_text;
+}
+
+bool TextDocumentSession::ReplaceTag(const QString& tag, const QString& value)
+{
+    requireDocument();
+    m_replaceCalls.append({tag, value});
+    if (tag.isEmpty() || !m_text.contains(tag, Qt::CaseInsensitive))
+        return false;
+    m_text.replace(tag, value, Qt::CaseInsensitive);
+    return true;
+}
+
+void TextDocumentSession::saveAs(const QString& path)
+{
+    requireDocument();
+    QFile file(path);
+    // NewOnly: an existing file is never replaced, not even in a race.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(m_text.toUtf8()) < 0 ||
+        !file.flush())
+        throw LumarelError(QStringLiteral("Не вдалося зберегти документ ") + path);
+}
+
+void TextDocumentSession::closeDocument() noexcept
+{
+    m_open = false;
+}
+
+void TextDocumentSession::quit() noexcept
+{
+    m_open = false;
+    m_started = false;
+    ++m_quits;
+}

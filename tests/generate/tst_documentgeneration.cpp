@@ -1,0 +1,289 @@
+#include "DocumentGeneration.h"
+#include "LumarelError.h"
+#include "SettingsFiles.h"
+#include "TestFiles.h"
+#include "TextDocumentSession.h"
+#include "WordSession.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class CapturingNotifier : public Notifier {
+public:
+    void showMessage(const QString& text, Icon icon) override { shown.append({text, icon}); }
+    QList<QPair<QString, Icon>> shown;
+};
+
+// What the sessions saw, kept beyond their lifetime.
+struct Seen {
+    int made = 0;
+    int quits = 0;
+    QList<bool> hidden;
+    bool currentWhileStarting = true;
+};
+
+class WatchedSession : public TextDocumentSession {
+public:
+    explicit WatchedSession(Seen* seen) : m_seen(seen) {}
+    void quit() noexcept override
+    {
+        TextDocumentSession::quit();
+        ++m_seen->quits;
+    }
+    void start(bool keepHidden) override
+    {
+        m_seen->currentWhileStarting &= WordSession::current() == this;
+        m_seen->hidden.append(keepHidden);
+        TextDocumentSession::start(keepHidden);
+    }
+
+private:
+    Seen* m_seen;
+};
+
+} // namespace
+
+// Template lookup, output naming and the generation steps, on an in-memory
+// document standing in for the office.
+class TestDocumentGeneration : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void outputName_data();
+    void outputName();
+    void outputNameCounts();
+    void findTemplatePath_data();
+    void findTemplatePath();
+    void generate_data();
+    void generate();
+    void borrowedSession();
+    void wordMissing();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordStore m_store;
+    Seen m_seen;
+
+    // A factory that remembers what it made; the sessions count their quits.
+    GenerationContext context();
+    int addRecord(const QString& displayName, const QString& levelCode,
+                  const QString& award = u"0"_qs, const QString& issueDate = u"30.06.2015"_qs);
+};
+
+void TestDocumentGeneration::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    SettingsFiles::EnsureWorkFolders(WorkDir(m_dir->path()));
+    m_store = RecordStore();
+    m_store.BeginImport();
+    m_seen = Seen();
+}
+
+GenerationContext TestDocumentGeneration::context()
+{
+    GenerationContext c{m_store, WorkDir(m_dir->path()), nullptr, {}};
+    c.makeSession = [this] {
+        ++m_seen.made;
+        return std::make_unique<WatchedSession>(&m_seen);
+    };
+    return c;
+}
+
+int TestDocumentGeneration::addRecord(const QString& displayName, const QString& levelCode,
+                                      const QString& award, const QString& issueDate)
+{
+    const int index = m_store.AppendRecord();
+    StudentRecord& r = m_store.MutableRecord(index);
+    r.DisplayName = displayName;
+    r.LastName = u"Шевченко"_qs;
+    r.LevelCode = levelCode;
+    r.AwardTypeName = award;
+    r.IssueDate = issueDate;
+    r.GraduateDate = u"25.06.2015"_qs;
+    return index;
+}
+
+void TestDocumentGeneration::outputName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("regular") << u"Прізвище І.Б."_qs << 1 << u"Прізвище_І.Б._Диплом.doc"_qs;
+    QTest::newRow("demonstration")
+        << u"Прізвище І.Б."_qs << 2 << u"Прізвище_І.Б._Диплом_ДЕМО.doc"_qs;
+    QTest::newRow("path characters")
+        << u"Іванов \"Ж\"/../x"_qs << 1 << u"Іванов__Ж__.._x_Диплом.doc"_qs;
+    QTest::newRow("windows characters")
+        << u"a\\b:c*d?e<f>g|h"_qs << 1 << u"a_b_c_d_e_f_g_h_Диплом.doc"_qs;
+    QTest::newRow("control characters")
+        << u"Ко\tва\nль\u0085"_qs << 1 << u"Ко_ва_ль__Диплом.doc"_qs;
+    QTest::newRow("empty") << QString() << 1 << u"_Диплом.doc"_qs;
+    QTest::newRow("dots only") << u".."_qs << 2 << u".._Диплом_ДЕМО.doc"_qs;
+}
+
+void TestDocumentGeneration::outputName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, kind);
+    QFETCH(QString, fileName);
+    const QString folder = m_dir->filePath(u"Results"_qs);
+    const QString path = BuildOutputPath(folder, name, static_cast<OutputKind>(kind));
+    QCOMPARE(path, folder + u'/' + fileName);
+    QCOMPARE(QFileInfo(path).absolutePath(), folder);
+}
+
+void TestDocumentGeneration::outputNameCounts()
+{
+    const QString folder = m_dir->filePath(u"Results"_qs);
+    const QString name = u"Прізвище І.Б."_qs;
+    QStringList got;
+    for (int k = 0; k < 4; ++k) {
+        got << QFileInfo(BuildOutputPath(folder, name, OutputKind::Regular)).fileName();
+        TestFiles::write(folder + u'/' + got.last(), "x");
+    }
+    QCOMPARE(got,
+             QStringList({u"Прізвище_І.Б._Диплом.doc"_qs, u"Прізвище_І.Б._Диплом(1).doc"_qs,
+                          u"Прізвище_І.Б._Диплом(2).doc"_qs, u"Прізвище_І.Б._Диплом(3).doc"_qs}));
+    // A dangling link still takes the name: saving there would write elsewhere.
+    QVERIFY(QFile::link(m_dir->filePath(u"nowhere"_qs), folder + u"/x_Диплом.doc"_qs));
+    QCOMPARE(QFileInfo(BuildOutputPath(folder, u"x"_qs, OutputKind::Regular)).fileName(),
+             u"x_Диплом(1).doc"_qs);
+    // A long name still leaves a file name the system accepts.
+    const QString longPath =
+        BuildOutputPath(folder, QString(100, u'Ж') + u"😀"_qs.repeated(60), OutputKind::Regular);
+    QVERIFY(QFileInfo(longPath).fileName().toUtf8().size() <= 240);
+    QVERIFY(QFileInfo(longPath).fileName().endsWith(u"_Диплом.doc"_qs));
+}
+
+void TestDocumentGeneration::findTemplatePath_data()
+{
+    QTest::addColumn<bool>("writeTable");
+    QTest::addColumn<QString>("levelCode");
+    QTest::addColumn<QString>("award");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no Templ.set") << false << u"6.020303"_qs << u"0"_qs << QString();
+    QTest::newRow("bachelor") << true << u"6.020303"_qs << u"0"_qs << u"/t/бакалавр.doc"_qs;
+    QTest::newRow("bachelor, empty award") << true << u"6"_qs << QString() << u"/t/бакалавр.doc"_qs;
+    QTest::newRow("bachelor honours, trimmed")
+        << true << u" 6.1"_qs << u"1"_qs << u"/t/з відзнакою.doc"_qs;
+    QTest::newRow("blank line") << true << u"5"_qs << u"1"_qs << QString();
+    QTest::newRow("master") << true << u"8"_qs << u"0"_qs << u"/t/магістр.doc"_qs;
+    QTest::newRow("no kind: digit 9") << true << u"9.1"_qs << u"0"_qs << QString();
+    QTest::newRow("no kind: letter") << true << u"x"_qs << u"0"_qs << QString();
+    QTest::newRow("no kind: empty") << true << QString() << u"0"_qs << QString();
+}
+
+void TestDocumentGeneration::findTemplatePath()
+{
+    QFETCH(bool, writeTable);
+    QFETCH(QString, levelCode);
+    QFETCH(QString, award);
+    QFETCH(QString, path);
+    const WorkDir workDir(m_dir->path());
+    if (writeTable)
+        SettingsFiles::SaveTemplateTable(workDir,
+                                         {u"/t/мол.doc"_qs, u" \t "_qs, u"/t/бакалавр.doc"_qs,
+                                          u"  /t/з відзнакою.doc \t"_qs, QString(), QString(),
+                                          u"/t/магістр.doc"_qs, QString()});
+    const int index = addRecord(u"А"_qs, levelCode, award);
+    QCOMPARE(FindTemplatePath(workDir, m_store, index), path);
+}
+
+void TestDocumentGeneration::generate_data()
+{
+    QTest::addColumn<QString>("templateText"); // empty: no template file
+    QTest::addColumn<QString>("issueDate");
+    QTest::addColumn<bool>("keepHidden");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("savedAs"); // empty: nothing saved
+    QTest::addColumn<QString>("error");
+    QTest::newRow("regular") << u"#Прізвище# #РікДп#"_qs << u"30.06.2015"_qs << false << 1
+                             << u"Results/Шевченко_Т.Г._Диплом.doc"_qs << QString();
+    QTest::newRow("demonstration, hidden")
+        << u"#Прізвище# #РікДп#"_qs << u"30.06.2015"_qs << true << 2
+        << u"Examples/Шевченко_Т.Г._Диплом_ДЕМО.doc"_qs << QString();
+    QTest::newRow("no template") << QString() << u"30.06.2015"_qs << false << 1 << QString()
+                                 << QString();
+    QTest::newRow("no surname tag")
+        << u"#Ім`я# #РікДп#"_qs << u"30.06.2015"_qs << false << 1 << QString() << QString();
+    QTest::newRow("bad date") << u"#Прізвище# #РікДп#"_qs << u"30-06-2015"_qs << true << 1
+                              << QString() << u"'' is not a valid integer value"_qs;
+}
+
+void TestDocumentGeneration::generate()
+{
+    QFETCH(QString, templateText);
+    QFETCH(QString, issueDate);
+    QFETCH(bool, keepHidden);
+    QFETCH(int, kind);
+    QFETCH(QString, savedAs);
+    QFETCH(QString, error);
+    const int index = addRecord(u"Шевченко Т.Г."_qs, u"6"_qs, u"0"_qs, issueDate);
+    const QString templatePath = m_dir->filePath(u"Templates/шаблон.txt"_qs);
+    if (!templateText.isEmpty())
+        TestFiles::write(templatePath, templateText.toUtf8());
+
+    QString result;
+    QString raised;
+    try {
+        result = GenerateDocument(context(), index, templatePath, keepHidden,
+                                  static_cast<OutputKind>(kind));
+    } catch (const LumarelError& e) {
+        raised = e.text();
+    }
+    QCOMPARE(raised, error);
+    QCOMPARE(result, savedAs.isEmpty() ? QString() : m_dir->filePath(savedAs));
+    QCOMPARE(WordSession::current(), nullptr);
+    // No template file: no office at all; otherwise it has been quit once.
+    QCOMPARE(m_seen.made, templateText.isEmpty() ? 0 : 1);
+    QCOMPARE(m_seen.quits, m_seen.made);
+    QVERIFY(m_seen.currentWhileStarting);
+    if (!savedAs.isEmpty()) {
+        QCOMPARE(TestFiles::read(result), QByteArray("Шевченко 15"));
+        QCOMPARE(m_seen.hidden, QList<bool>{keepHidden});
+    }
+    const QStringList saved = QDir(m_dir->filePath(u"Results"_qs)).entryList(QDir::Files) +
+                              QDir(m_dir->filePath(u"Examples"_qs)).entryList(QDir::Files);
+    QCOMPARE(saved.size(), savedAs.isEmpty() ? 0 : 1);
+    if (!templateText.isEmpty())
+        QCOMPARE(TestFiles::read(templatePath), templateText.toUtf8());
+}
+
+void TestDocumentGeneration::borrowedSession()
+{
+    const int good = addRecord(u"Шевченко Т.Г."_qs, u"6"_qs);
+    const int bad = addRecord(u"Косач Л.П."_qs, u"8"_qs, u"0"_qs, u"1/2"_qs);
+    const QString templatePath = m_dir->filePath(u"Templates/t.txt"_qs);
+    TestFiles::write(templatePath, "#Прізвище# #МісДп#");
+    Seen lentSeen;
+    WatchedSession lent(&lentSeen);
+    lent.start(true);
+    GenerationContext c = context();
+    c.session = &lent;
+    QVERIFY(!GenerateDocument(c, good, templatePath, true, OutputKind::Regular).isEmpty());
+    QVERIFY(!GenerateDocument(c, good, templatePath, true, OutputKind::Regular).isEmpty());
+    QCOMPARE(lentSeen.quits, 0);
+    QVERIFY(!lent.documentOpen());
+    QVERIFY_THROWS_EXCEPTION(LumarelError,
+                             GenerateDocument(c, bad, templatePath, true, OutputKind::Regular));
+    QCOMPARE(lentSeen.quits, 1);
+    QCOMPARE(m_seen.made, 0);
+    QCOMPARE(QDir(m_dir->filePath(u"Results"_qs)).entryList(QDir::Files).size(), 2);
+}
+
+void TestDocumentGeneration::wordMissing()
+{
+    CapturingNotifier notifier;
+    QCOMPARE(CheckWordInstalled(notifier, m_dir->path()), u"MS Word не встановлено!"_qs);
+    QCOMPARE(notifier.shown.size(), 1);
+    QCOMPARE(notifier.shown.first().first, u"MS Word не встановлено!"_qs);
+    QCOMPARE(notifier.shown.first().second, Notifier::Icon::Error);
+}
+
+QTEST_GUILESS_MAIN(TestDocumentGeneration)
+#include "tst_documentgeneration.moc"

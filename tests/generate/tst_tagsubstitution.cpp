@@ -1,0 +1,278 @@
+#include "LumarelError.h"
+#include "TagSubstitution.h"
+#include "TextDocumentSession.h"
+
+#include <QTest>
+
+// Tag substitution on a document held in memory.
+class TestTagSubstitution : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void acceptance_data();
+    void acceptance();
+    void replacementOrder();
+    void valuesAsStored();
+    void genderEnding_data();
+    void genderEnding();
+    void dateGroup_data();
+    void dateGroup();
+    void suffixOnlyWhenPresent();
+    void emptyIssueDate();
+    void conversionErrors_data();
+    void conversionErrors();
+};
+
+namespace {
+
+const QStringList AllTags = {
+    u"#Прізвище#"_qs,       u"#Ім`я#"_qs,
+    u"#По батькові#"_qs,    u"#Last name#"_qs,
+    u"#First name#"_qs,     u"#Middle name#"_qs,
+    u"#З_Рід#"_qs,          u"#Напрям/спеціальність#"_qs,
+    u"#field of study#"_qs, u"#Кваліфікація#"_qs,
+    u"#qualification#"_qs,  u"#Серія диплома#"_qs,
+    u"#Номер диплома#"_qs,  u"#ВНЗ#"_qs,
+    u"#Universityname#"_qs, u"#Посада керівника#"_qs,
+    u"#bossworkpost#"_qs,   u"#Керівник#"_qs,
+    u"#boss#"_qs,           u"#ДатаДп#"_qs,
+    u"#РікДп#"_qs,          u"#МісДп#"_qs,
+    u"#MonthDp#"_qs,        u"#МісДпЧисло#"_qs,
+    u"#AddDateEnDp#"_qs,    u"#ДатаЗн#"_qs,
+    u"#РікЗн#"_qs,          u"#МісЗн#"_qs,
+    u"#MonthZn#"_qs,        u"#МісЗнЧисло#"_qs,
+    u"#AddDateEnZn#"_qs,
+};
+
+StudentRecord sampleRecord()
+{
+    StudentRecord r;
+    r.LastName = u"Шевченко"_qs;
+    r.FirstName = u"Тарас"_qs;
+    r.MiddleName = u"Григорович"_qs;
+    r.LastNameEn = u"Shevchenko"_qs;
+    r.FirstNameEn = u"Taras"_qs;
+    r.MiddleNameEn = u"Hryhorovych"_qs;
+    r.SexId = u"1"_qs;
+    r.SpecialityName = u"Філологія"_qs;
+    r.SpecialityNameEn = u"Philology"_qs;
+    r.QualificationName = u"бакалавр"_qs;
+    r.QualificationNameEn = u"Bachelor"_qs;
+    r.DocumentSeries = u"КВ"_qs;
+    r.DocumentNumber = u"12345678"_qs;
+    r.UniversityPrintName = u"Київський університет"_qs;
+    r.UniversityPrintNameEn = u"Kyiv University"_qs;
+    r.BossPost = u"Ректор"_qs;
+    r.BossPostEn = u"Rector"_qs;
+    r.BossFIO = u"Іваненко П.С."_qs;
+    r.BossFIOEn = u"P. Ivanenko"_qs;
+    r.IssueDate = u"30.06.2015"_qs;
+    r.GraduateDate = u"1/9/2015"_qs;
+    return r;
+}
+
+// The six tags of one group, separated so each value can be read back.
+QString groupTemplate(bool issue)
+{
+    const int first = issue ? 19 : 25;
+    QStringList parts{u"#Прізвище#"_qs};
+    for (int k = first; k < first + 6; ++k)
+        parts << AllTags.at(k);
+    return parts.join(u'|');
+}
+
+QStringList tagsOf(const TextDocumentSession& doc)
+{
+    QStringList tags;
+    for (const auto& call : doc.replaceCalls())
+        tags << call.first;
+    return tags;
+}
+
+} // namespace
+
+void TestTagSubstitution::acceptance_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("other tags only") << u"#Ім`я# #ДатаДп# #ДатаЗн# #AddDateEnZn#"_qs << false
+                                     << u"#Ім`я# #ДатаДп# #ДатаЗн# #AddDateEnZn#"_qs;
+    // The check is exact even though the replacement ignores letter case.
+    QTest::newRow("surname in other case")
+        << u"#прізвище# #Ім`я#"_qs << false << u"#прізвище# #Ім`я#"_qs;
+    QTest::newRow("Latin i in surname") << u"#Прiзвище#"_qs << false << u"#Прiзвище#"_qs;
+    QTest::newRow("surname only") << u"Диплом: #Прізвище#."_qs << true << u"Диплом: Шевченко."_qs;
+    QTest::newRow("surname twice")
+        << u"#Прізвище#/#Прізвище#"_qs << true << u"Шевченко/Шевченко"_qs;
+}
+
+void TestTagSubstitution::acceptance()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QFETCH(QString, after);
+    TextDocumentSession doc(text);
+    QCOMPARE(SubstituteTags(sampleRecord(), doc), accepted);
+    QCOMPARE(doc.text(), after);
+    if (!accepted) {
+        QVERIFY(doc.replaceCalls().isEmpty());
+        QCOMPARE(doc.readCount(), 1);
+    }
+}
+
+void TestTagSubstitution::replacementOrder()
+{
+    TextDocumentSession doc(AllTags.join(u' '));
+    QVERIFY(SubstituteTags(sampleRecord(), doc));
+    QCOMPARE(tagsOf(doc), AllTags);
+    QCOMPARE(doc.readCount(), 3);
+    QCOMPARE(doc.text(),
+             u"Шевченко Тарас Григорович Shevchenko Taras Hryhorovych в Філологія Philology "
+             u"бакалавр Bachelor КВ 12345678 Київський університет Kyiv University Ректор Rector "
+             u"Іваненко П.С. P. Ivanenko 30 15 червня June 06 th 01 15 вересня September 09 st"_qs);
+}
+
+void TestTagSubstitution::valuesAsStored()
+{
+    StudentRecord r = sampleRecord();
+    r.LastName = u"  Шевченко\nКобзар "_qs;
+    r.UniversityPrintName = u"\"Університет\"\n(м. Київ)"_qs;
+    TextDocumentSession doc(u"[#Прізвище#] [#ВНЗ#] [#ВНЗ#]"_qs);
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"[  Шевченко\nКобзар ] [\"Університет\"\n(м. Київ)] "
+                         u"[\"Університет\"\n(м. Київ)]"_qs);
+}
+
+void TestTagSubstitution::genderEnding_data()
+{
+    QTest::addColumn<QString>("sexId");
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("1") << u"1"_qs << u"в"_qs;
+    QTest::newRow("2") << u"2"_qs << u"ла"_qs;
+    QTest::newRow("empty") << QString() << u" "_qs;
+    QTest::newRow("other") << u"3"_qs << u" "_qs;
+    QTest::newRow("space") << u" "_qs << u" "_qs;
+}
+
+void TestTagSubstitution::genderEnding()
+{
+    QFETCH(QString, sexId);
+    QFETCH(QString, ending);
+    StudentRecord r = sampleRecord();
+    r.SexId = sexId;
+    TextDocumentSession doc(u"#Прізвище# закінчи#З_Рід#"_qs);
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"Шевченко закінчи"_qs + ending);
+}
+
+void TestTagSubstitution::dateGroup_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("values"); // day|year|month|Month|number|suffix
+    QTest::newRow("5.6.2012") << u"5.6.2012"_qs << u"05|12|червня|June|06|th"_qs;
+    QTest::newRow("21/09/2015") << u"21/09/2015"_qs << u"21|15|вересня|September|09|st"_qs;
+    QTest::newRow("with time") << u"01.09.2015 0:00:00"_qs << u"01|15|вересня|September|09|st"_qs;
+    QTest::newRow("1/9/2015") << u"1/9/2015"_qs << u"01|15|вересня|September|09|st"_qs;
+    QTest::newRow("25.06.2012 0:00:00")
+        << u"25.06.2012 0:00:00"_qs << u"25|12|червня|June|06|th"_qs;
+    QTest::newRow("two-digit year") << u"05.06.12"_qs << u"05||червня|June|06|th"_qs;
+    QTest::newRow("January") << u"2.1.2020"_qs << u"02|20|січня|January|01|nd"_qs;
+    QTest::newRow("December") << u"3.12.1999"_qs << u"03|99|грудня|December|12|rd"_qs;
+    QTest::newRow("month 0") << u"11.0.2015"_qs << u"11|15|||00|th"_qs;
+    QTest::newRow("month 13") << u"12.13.2015"_qs << u"12|15|||13|th"_qs;
+    QTest::newRow("day 0") << u"0.6.2015"_qs << u"00|15|червня|June|06|"_qs;
+    QTest::newRow("day 32") << u"32.6.2015"_qs << u"32|15|червня|June|06|"_qs;
+    for (const auto& [day, suffix] : std::initializer_list<std::pair<int, const char*>>{{4, "th"},
+                                                                                        {11, "th"},
+                                                                                        {12, "th"},
+                                                                                        {13, "th"},
+                                                                                        {22, "nd"},
+                                                                                        {23, "rd"},
+                                                                                        {24, "th"},
+                                                                                        {30, "th"},
+                                                                                        {31, "st"}})
+        QTest::addRow("day %d", day)
+            << QStringLiteral("%1.07.2016").arg(day)
+            << QStringLiteral("%1|16|липня|July|07|").arg(day, 2, 10, QLatin1Char('0')) +
+                   QLatin1String(suffix);
+}
+
+void TestTagSubstitution::dateGroup()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, values);
+    for (const bool issue : {true, false}) {
+        StudentRecord r = sampleRecord();
+        (issue ? r.IssueDate : r.GraduateDate) = date;
+        TextDocumentSession doc(groupTemplate(issue));
+        QVERIFY(SubstituteTags(r, doc));
+        QCOMPARE(doc.text(), u"Шевченко|"_qs + values);
+    }
+}
+
+void TestTagSubstitution::suffixOnlyWhenPresent()
+{
+    StudentRecord r = sampleRecord();
+    r.GraduateDate = u"xx.06.2015"_qs; // the day is never read as a number
+    TextDocumentSession doc(u"#Прізвище# #ДатаЗн# #МісЗн# 20#РікЗн#"_qs);
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"Шевченко xx червня 2015"_qs);
+    QVERIFY(!tagsOf(doc).contains(u"#AddDateEnZn#"_qs));
+    QVERIFY(!tagsOf(doc).contains(u"#AddDateEnDp#"_qs));
+    QCOMPARE(doc.replaceCalls().size(), 29);
+    QCOMPARE(doc.readCount(), 3);
+}
+
+void TestTagSubstitution::emptyIssueDate()
+{
+    StudentRecord r = sampleRecord();
+    r.IssueDate.clear();
+    TextDocumentSession doc(groupTemplate(true) + u'|' + groupTemplate(false));
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"Шевченко|||||||Шевченко|01|15|вересня|September|09|st"_qs);
+    QCOMPARE(doc.replaceCalls().at(24), qMakePair(u"#AddDateEnDp#"_qs, QString()));
+    QCOMPARE(doc.readCount(), 2);
+}
+
+void TestTagSubstitution::conversionErrors_data()
+{
+    QTest::addColumn<QString>("issueDate");
+    QTest::addColumn<QString>("graduateDate");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("replacements"); // made before the error
+    QTest::newRow("time after a slash date")
+        << u"25/06/2012 0:00:00"_qs << u"1/9/2015"_qs
+        << u"'2012 0:00:00' is not a valid integer value"_qs << 19;
+    QTest::newRow("no separator") << u"30.06.2015"_qs << u"20150901"_qs
+                                  << u"'' is not a valid integer value"_qs << 25;
+    QTest::newRow("one separator")
+        << u"30.06"_qs << QString() << u"'' is not a valid integer value"_qs << 19;
+    QTest::newRow("empty month") << u"30..2015"_qs << QString()
+                                 << u"'' is not a valid integer value"_qs << 19;
+    QTest::newRow("word month") << u"30.черв.2015"_qs << QString()
+                                << u"'черв' is not a valid integer value"_qs << 19;
+    QTest::newRow("day with suffix tag")
+        << u"3a.06.2015"_qs << QString() << u"'3a' is not a valid integer value"_qs << 24;
+}
+
+void TestTagSubstitution::conversionErrors()
+{
+    QFETCH(QString, issueDate);
+    QFETCH(QString, graduateDate);
+    QFETCH(QString, error);
+    QFETCH(int, replacements);
+    StudentRecord r = sampleRecord();
+    r.IssueDate = issueDate;
+    r.GraduateDate = graduateDate;
+    TextDocumentSession doc(AllTags.join(u' '));
+    try {
+        SubstituteTags(r, doc);
+        QFAIL("no error");
+    } catch (const LumarelError& e) {
+        QCOMPARE(e.text(), error);
+    }
+    QCOMPARE(doc.replaceCalls().size(), replacements);
+}
+
+QTEST_GUILESS_MAIN(TestTagSubstitution)
+#include "tst_tagsubstitution.moc"
