@@ -494,6 +494,10 @@ void LibreOfficeSession::saveAs(const QString& path)
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         throw LumarelError(QStringLiteral("Файл ") + path + QStringLiteral(" вже існує"));
+    // The office would make missing folders on its own.
+    if (!target.absoluteDir().exists())
+        throw LumarelError(QStringLiteral("Папка ") + target.absolutePath() +
+                           QStringLiteral(" не існує"));
     officeStep(QStringLiteral("Не вдалося зберегти документ ") + path, [&] {
         Reference<css::frame::XStorable> doc(d->document, UNO_QUERY_THROW);
         const css::beans::PropertyValue args[] = {

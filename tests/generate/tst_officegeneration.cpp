@@ -1,0 +1,352 @@
+#include "DocumentGeneration.h"
+#include "ImportXmlFile.h"
+#include "LibreOfficeSession.h"
+#include "LumarelError.h"
+#include "SettingsFiles.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+// Generation on the real office: every test starts offices of its own, under
+// a cache folder of its own, and none may be left running afterwards.
+class TestOfficeGeneration : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void generate_data();
+    void generate();
+    void threeUniqueNames();
+    void templateWithoutSurname();
+    void missingTemplate();
+    void badDate();
+    void oneOfficeForSeveralDocuments();
+    void officeCrash();
+    void neverOverwrites();
+    void installed();
+
+private:
+    QTemporaryDir m_cache;
+    std::unique_ptr<QTemporaryDir> m_work;
+    RecordStore m_store;
+
+    QList<qint64> ourOffices() const;
+    GenerationContext context() { return {m_store, WorkDir(m_work->path()), nullptr, {}}; }
+    void importRecords(const QByteArray& records);
+    QString writeTemplate(const QString& name, const QStringList& paragraphs,
+                          const QStringList& cells);
+    QString readBack(const QString& path);
+};
+
+namespace {
+
+QString xmlEscape(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+// Every tag once, the surname twice, some of them in a table.
+const QStringList BodyLines = {
+    u"Прізвище=#Прізвище#"_qs,
+    u"Ім`я=#Ім`я#"_qs,
+    u"По батькові=#По батькові#"_qs,
+    u"Last=#Last name#"_qs,
+    u"First=#First name#"_qs,
+    u"Middle=#Middle name#"_qs,
+    u"закінчи#З_Рід#"_qs,
+    u"Спец=#Напрям/спеціальність#"_qs,
+    u"field=#field of study#"_qs,
+    u"Кваліфікація=#Кваліфікація#"_qs,
+    u"qual=#qualification#"_qs,
+    u"Серія=#Серія диплома#"_qs,
+    u"Номер=#Номер диплома#"_qs,
+    u"Посада=#Посада керівника#"_qs,
+    u"post=#bossworkpost#"_qs,
+    u"Керівник=#Керівник#"_qs,
+    u"boss=#boss#"_qs,
+    u"Дп=#ДатаДп# #МісДп# 20#РікДп# (#МісДпЧисло#)"_qs,
+    u"Dp=#ДатаДп##AddDateEnDp# #MonthDp# 20#РікДп#"_qs,
+    u"Знову=#Прізвище#"_qs,
+};
+const QStringList TableCells = {
+    u"ВНЗ=#ВНЗ#"_qs,
+    u"uni=#Universityname#"_qs,
+    u"Зн=#ДатаЗн# #МісЗн# 20#РікЗн# (#МісЗнЧисло#)"_qs,
+    u"Zn=#ДатаЗн##AddDateEnZn# #MonthZn# 20#РікЗн#"_qs,
+};
+
+} // namespace
+
+void TestOfficeGeneration::initTestCase()
+{
+    if (!LibreOfficeSession::IsInstalled())
+        QSKIP("LibreOffice is not installed");
+    QVERIFY(m_cache.isValid());
+    // The office profiles go under this folder; it also tells our offices
+    // apart from any other running on the machine.
+    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+    qputenv("HOME", m_cache.path().toUtf8());
+}
+
+void TestOfficeGeneration::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
+    m_store = RecordStore();
+}
+
+void TestOfficeGeneration::cleanup()
+{
+    QCOMPARE(ourOffices(), QList<qint64>());
+}
+
+QList<qint64> TestOfficeGeneration::ourOffices() const
+{
+    QList<qint64> pids;
+    const QByteArray marker = m_cache.path().toUtf8();
+    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(marker))
+            pids << pid;
+    }
+    return pids;
+}
+
+void TestOfficeGeneration::importRecords(const QByteArray& records)
+{
+    QStringList lines;
+    const QString refusal =
+        ImportXmlBytes(TestFiles::edeboFile(records), u"test.xml"_qs, m_store, lines);
+    QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
+}
+
+// A flat OpenDocument text, which the office opens like any template.
+QString TestOfficeGeneration::writeTemplate(const QString& name, const QStringList& paragraphs,
+                                            const QStringList& cells)
+{
+    QString body;
+    for (const QString& p : paragraphs)
+        body += u"<text:p>"_qs + xmlEscape(p) + u"</text:p>\n"_qs;
+    if (!cells.isEmpty()) {
+        body += u"<table:table table:name=\"T\"><table:table-column "
+                u"table:number-columns-repeated=\"2\"/>\n"_qs;
+        for (qsizetype k = 0; k < cells.size(); k += 2) {
+            body += u"<table:table-row>"_qs;
+            for (qsizetype j = k; j < k + 2; ++j)
+                body += u"<table:table-cell><text:p>"_qs +
+                        (j < cells.size() ? xmlEscape(cells.at(j)) : QString()) +
+                        u"</text:p></table:table-cell>"_qs;
+            body += u"</table:table-row>\n"_qs;
+        }
+        body += u"</table:table>\n<text:p>кінець</text:p>\n"_qs;
+    }
+    const QString xml =
+        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:version=\"1.2\" "
+        u"office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"
+        u"<office:body><office:text>\n"_qs +
+        body + u"</office:text></office:body></office:document>\n"_qs;
+    const QString path = m_work->filePath(u"Templates/"_qs + name);
+    TestFiles::write(path, xml.toUtf8());
+    return path;
+}
+
+// The saved document's text, read by an office of its own.
+QString TestOfficeGeneration::readBack(const QString& path)
+{
+    LibreOfficeSession reader;
+    reader.start(true);
+    reader.open(path);
+    const QString text = reader.ReadDocumentText();
+    reader.quit();
+    return text;
+}
+
+void TestOfficeGeneration::generate_data()
+{
+    QTest::addColumn<QByteArray>("records");
+    QTest::addColumn<QStringList>("expected"); // paragraphs the saved text must hold
+    QTest::newRow("attribute form")
+        << TestFiles::attributeRecord()
+        << QStringList{u"Прізвище=Шевченко"_qs,  u"Ім`я=Тарас"_qs,
+                       u"Middle=Hryhorovych"_qs, u"закінчив"_qs,
+                       u"Знову=Шевченко"_qs,     u"ВНЗ=Київський університет"_qs,
+                       u"Зн=  20 ()"_qs,         u"Дп=30 червня 2015 (06)"_qs,
+                       u"Dp=30th June 2015"_qs};
+    QTest::newRow("element form")
+        // A value with a line break in it (EDEBO writes "&#xA;").
+        << TestFiles::elementRecord({{u"UniversityPrintName"_qs, u"Львівський\nуніверситет"_qs}})
+        << QStringList{u"Прізвище=Косач"_qs,
+                       u"Last=Kosach"_qs,
+                       u"ВНЗ=Львівський\nуніверситет"_qs,
+                       u"закінчила"_qs,
+                       u"Спец=Музичне мистецтво"_qs,
+                       u"qual=Master"_qs,
+                       u"Серія=ЛВ"_qs,
+                       u"Номер=40123456"_qs,
+                       u"Керівник=О.М. Мельник"_qs,
+                       u"boss=O. Melnyk"_qs,
+                       u"uni=Lviv University"_qs,
+                       u"Дп=01 липня 2016 (07)"_qs,
+                       u"Dp=01st July 2016"_qs,
+                       u"Зн=25 червня 2016 (06)"_qs,
+                       u"Zn=25th June 2016"_qs};
+}
+
+void TestOfficeGeneration::generate()
+{
+    QFETCH(QByteArray, records);
+    QFETCH(QStringList, expected);
+    importRecords(records);
+    const QString templatePath = writeTemplate(u"шаблон.fodt"_qs, BodyLines, TableCells);
+    const QByteArray templateBytes = TestFiles::read(templatePath);
+
+    const QString expectedPath = BuildOutputPath(
+        m_work->filePath(u"Results"_qs), m_store.Record(1).DisplayName, OutputKind::Regular);
+    const QString saved = GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular);
+    QCOMPARE(saved, expectedPath);
+    QVERIFY(QFileInfo::exists(saved));
+    // A Word 97-2003 document is an OLE compound file.
+    QVERIFY(TestFiles::read(saved).startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1")));
+    QCOMPARE(TestFiles::read(templatePath), templateBytes);
+    QCOMPARE(QDir(m_work->filePath(u"Templates"_qs)).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"шаблон.fodt"_qs});
+
+    const QString text = readBack(saved);
+    const QStringList paragraphs = text.split(u'\r');
+    for (const QString& line : expected)
+        QVERIFY2(paragraphs.contains(line), qPrintable(line + u" not in:\n"_qs + text));
+    QVERIFY2(!text.contains(u'#'), qPrintable(text));
+}
+
+void TestOfficeGeneration::threeUniqueNames()
+{
+    importRecords(TestFiles::elementRecord());
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    QStringList names;
+    for (int k = 0; k < 3; ++k)
+        names << QFileInfo(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular))
+                     .fileName();
+    const QString stem = names.first().chopped(u"_Диплом.doc"_qs.size());
+    QCOMPARE(names, QStringList({stem + u"_Диплом.doc"_qs, stem + u"_Диплом(1).doc"_qs,
+                                 stem + u"_Диплом(2).doc"_qs}));
+    QCOMPARE(QDir(m_work->filePath(u"Results"_qs)).entryList(QDir::Files).size(), 3);
+}
+
+void TestOfficeGeneration::templateWithoutSurname()
+{
+    importRecords(TestFiles::elementRecord());
+    const QString templatePath =
+        writeTemplate(u"t.fodt"_qs, {u"#Ім`я# #ДатаДп#"_qs}, {u"#прізвище#"_qs});
+    const QByteArray before = TestFiles::read(templatePath);
+    QCOMPARE(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular), QString());
+    QVERIFY(QDir(m_work->filePath(u"Results"_qs)).isEmpty());
+    QCOMPARE(TestFiles::read(templatePath), before);
+}
+
+void TestOfficeGeneration::missingTemplate()
+{
+    importRecords(TestFiles::elementRecord());
+    GenerationContext c = context();
+    int started = 0;
+    c.makeSession = [&started]() -> std::unique_ptr<DocumentSession> {
+        ++started;
+        return std::make_unique<LibreOfficeSession>();
+    };
+    QCOMPARE(GenerateDocument(c, 1, m_work->filePath(u"Templates/немає.doc"_qs), true,
+                              OutputKind::Regular),
+             QString());
+    QCOMPARE(GenerateDocument(c, 1, m_work->filePath(u"Templates"_qs), true, OutputKind::Regular),
+             QString());
+    QCOMPARE(started, 0);
+}
+
+void TestOfficeGeneration::badDate()
+{
+    importRecords(TestFiles::elementRecord({{u"GraduateDate"_qs, u"25/06/2012 0:00:00"_qs}}));
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, BodyLines, TableCells);
+    try {
+        GenerateDocument(context(), 1, templatePath, false, OutputKind::Regular);
+        QFAIL("no error");
+    } catch (const LumarelError& e) {
+        QCOMPARE(e.text(), u"'2012 0:00:00' is not a valid integer value"_qs);
+    }
+    QVERIFY(QDir(m_work->filePath(u"Results"_qs)).isEmpty());
+}
+
+void TestOfficeGeneration::oneOfficeForSeveralDocuments()
+{
+    importRecords(TestFiles::elementRecord() +
+                  TestFiles::elementRecord({{u"LastName"_qs, u"Франко"_qs}}));
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    LibreOfficeSession office;
+    office.start(true);
+    const qint64 pid = office.processId();
+    QVERIFY(pid > 0);
+    GenerationContext c = context();
+    c.session = &office;
+    const QString first = GenerateDocument(c, 1, templatePath, true, OutputKind::Regular);
+    const QString second = GenerateDocument(c, 2, templatePath, true, OutputKind::Demonstration);
+    QCOMPARE(office.processId(), pid);
+    office.quit();
+    QCOMPARE(office.processId(), 0);
+    QVERIFY(readBack(first).startsWith(u"Косач\r"_qs));
+    QVERIFY(readBack(second).startsWith(u"Франко\r"_qs));
+}
+
+void TestOfficeGeneration::officeCrash()
+{
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    LibreOfficeSession office;
+    office.start(false);
+    office.open(templatePath);
+    QVERIFY(::kill(static_cast<pid_t>(office.processId()), SIGKILL) == 0);
+    QVERIFY_THROWS_EXCEPTION(LumarelError, {
+        for (int k = 0; k < 50; ++k) {
+            office.ReplaceTag(u"#Прізвище#"_qs, u"x"_qs);
+            QTest::qWait(100);
+        }
+    });
+    office.quit();
+    QCOMPARE(office.processId(), 0);
+}
+
+void TestOfficeGeneration::neverOverwrites()
+{
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    const QString target = m_work->filePath(u"Results/існує.doc"_qs);
+    TestFiles::write(target, "мій файл");
+    LibreOfficeSession office;
+    office.start(true);
+    office.open(templatePath);
+    QVERIFY_THROWS_EXCEPTION(LumarelError, office.saveAs(target));
+    QVERIFY_THROWS_EXCEPTION(LumarelError, office.saveAs(m_work->filePath(u"немає/папки.doc"_qs)));
+    office.quit();
+    QCOMPARE(TestFiles::read(target), QByteArray("мій файл"));
+}
+
+void TestOfficeGeneration::installed()
+{
+    struct Silent : Notifier {
+        int shown = 0;
+        void showMessage(const QString&, Icon) override { ++shown; }
+    } notifier;
+    QCOMPARE(CheckWordInstalled(notifier), QString());
+    QCOMPARE(notifier.shown, 0);
+}
+
+QTEST_GUILESS_MAIN(TestOfficeGeneration)
+#include "tst_officegeneration.moc"
