@@ -1,4 +1,5 @@
 #include "CliOutput.h"
+#include "ExportCommand.h"
 #include "ListCommand.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,12 @@ Usage:
   lumarel-convert list FILE.xml
       Reads FILE exactly as the program's open command does and prints one
       check-list line per graduate (number, name, faculty), UTF-8.
+  lumarel-convert export FILE.xml [NUMBER ...]
+      Makes the document of every graduate whose record number is given
+      (all of them when none is) from the templates assigned in Templ.set,
+      into Results, as the batch export does, and prints one row per
+      graduate: name, TAB, result, and TAB and the saved path on success.
+      Exit 3 when some row did not succeed.
 
 Exit codes: 0 done; 1 the file is broken (the reason goes to stderr);
 2 the file was refused (its message goes to stderr); 64 wrong usage.
@@ -34,6 +41,8 @@ int main(int argc, char** argv)
     const QString verb = args.takeFirst();
     if (verb == u"list")
         return RunListCommand(args);
+    if (verb == u"export")
+        return RunExportCommand(args);
     CliOutput::err(QStringLiteral("lumarel-convert: unknown command \"%1\"; see --help").arg(verb));
     return ExitUsage;
 }

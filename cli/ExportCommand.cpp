@@ -1,0 +1,143 @@
+#include "ExportCommand.h"
+
+#include "CliOutput.h"
+#include "DocumentGeneration.h"
+#include "ImportXmlFile.h"
+#include "LumarelError.h"
+#include "SettingsFiles.h"
+#include "TextRules.h"
+
+#include <QSet>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const QString SuccessText = QStringLiteral("Успішно згенерований!");
+const QString NoTemplateText = QStringLiteral("Шаблон для документа даного типу не задано!");
+const QString BadTemplateText =
+    QStringLiteral("Шаблон для документа даного типу не відповідає вимогам або відсутній!");
+
+class StderrNotifier : public Notifier {
+public:
+    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
+};
+
+// A one-line bar on stderr, redrawn in place; only for a terminal.
+class Progress {
+public:
+    explicit Progress(int total) : m_total(total), m_shown(total > 0 && ::isatty(2)) {}
+    ~Progress() { clear(); }
+    void show(int done)
+    {
+        if (!m_shown)
+            return;
+        constexpr int Width = 30;
+        const int filled = m_total ? done * Width / m_total : Width;
+        const QByteArray bar = "\r[" + QByteArray(filled, '#') + QByteArray(Width - filled, '.') +
+                               "] " + QByteArray::number(done) + '/' + QByteArray::number(m_total);
+        std::fflush(stdout);
+        std::fwrite(bar.constData(), 1, static_cast<size_t>(bar.size()), stderr);
+        std::fflush(stderr);
+    }
+    // Before anything else is printed on the terminal.
+    void clear()
+    {
+        if (!m_shown)
+            return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    int m_total;
+    bool m_shown;
+};
+
+} // namespace
+
+int RunExportCommand(const QStringList& args)
+{
+    if (args.isEmpty()) {
+        CliOutput::err(QStringLiteral("usage: lumarel-convert export FILE.xml [NUMBER ...]"));
+        return ExitUsage;
+    }
+    QList<qint32> wanted;
+    for (const QString& arg : args.mid(1)) {
+        qint32 number = 0;
+        if (!TextRules::ParseInt32(arg, &number)) {
+            CliOutput::err(
+                QStringLiteral("lumarel-convert export: \"%1\" is not a record number").arg(arg));
+            return ExitUsage;
+        }
+        wanted.append(number);
+    }
+
+    const WorkDir workDir = WorkDir::Capture();
+    RecordStore store;
+    QStringList lines;
+    try {
+        const QString refusal = ImportXmlFile(args.at(0), store, lines);
+        if (!refusal.isEmpty()) {
+            CliOutput::err(refusal);
+            return ExitRefused;
+        }
+    } catch (const LumarelError& e) {
+        CliOutput::err(e.text());
+        return ExitError;
+    }
+    SettingsFiles::EnsureWorkFolders(workDir);
+    StderrNotifier notifier;
+    if (!CheckWordInstalled(notifier).isEmpty())
+        return ExitError;
+
+    // Records in file order; a number given twice still makes one document.
+    QList<int> indexes;
+    QSet<qint32> found;
+    for (int index = 1; index <= store.RecordCount(); ++index) {
+        const qint32 number = store.Record(index).RecordNumber;
+        if (wanted.isEmpty() || (wanted.contains(number) && !found.contains(number))) {
+            indexes.append(index);
+            found.insert(number);
+        }
+    }
+    bool allSucceeded = true;
+    for (const qint32 number : std::as_const(wanted)) {
+        if (!found.contains(number)) {
+            CliOutput::err(
+                QStringLiteral("lumarel-convert export: no record numbered %1").arg(number));
+            allSucceeded = false;
+        }
+    }
+
+    const GenerationContext context{store, workDir, nullptr, {}};
+    Progress progress(static_cast<int>(indexes.size()));
+    progress.show(0);
+    for (qsizetype k = 0; k < indexes.size(); ++k) {
+        const int index = indexes.at(k);
+        const QString name = store.Record(index).DisplayName;
+        QString row;
+        try {
+            const QString templatePath = FindTemplatePath(workDir, store, index);
+            if (templatePath.isEmpty()) {
+                row = NoTemplateText;
+            } else {
+                const QString saved =
+                    GenerateDocument(context, index, templatePath, true, OutputKind::Regular);
+                row = saved.isEmpty() ? BadTemplateText : SuccessText + u'\t' + saved;
+            }
+        } catch (const LumarelError& e) {
+            progress.clear();
+            CliOutput::err(e.text());
+            return ExitError;
+        }
+        if (!row.startsWith(SuccessText))
+            allSucceeded = false;
+        progress.clear();
+        CliOutput::out(name + u'\t' + row);
+        std::fflush(stdout);
+        progress.show(static_cast<int>(k + 1));
+    }
+    return allSucceeded ? ExitOk : ExitSomeRowsFailed;
+}

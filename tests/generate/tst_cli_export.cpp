@@ -1,0 +1,151 @@
+#include "SettingsFiles.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The converter's export verb, run as a user runs it, on the real office.
+class TestCliExport : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void rows_data();
+    void rows();
+
+private:
+    QTemporaryDir m_cache;
+    bool officeOfOursRunning() const;
+};
+
+namespace {
+
+const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
+<text:p>%1</text:p></office:text></office:body></office:document>
+)";
+
+QByteArray record(const char* number, const char* fio, const char* code, const char* award,
+                  const char* date = "30.06.2015")
+{
+    return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
+                                       {u"fio"_qs, QString::fromUtf8(fio)},
+                                       {u"specdirprofcode"_qs, QString::fromUtf8(code)},
+                                       {u"award"_qs, QString::fromUtf8(award)},
+                                       {u"dategive"_qs, QString::fromUtf8(date)}});
+}
+
+} // namespace
+
+void TestCliExport::initTestCase()
+{
+    QVERIFY(m_cache.isValid());
+}
+
+void TestCliExport::cleanup()
+{
+    QVERIFY(!officeOfOursRunning());
+}
+
+bool TestCliExport::officeOfOursRunning() const
+{
+    const QByteArray marker = m_cache.path().toUtf8();
+    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
+        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
+        if (entry.front().isDigit() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(marker))
+            return true;
+    }
+    return false;
+}
+
+void TestCliExport::rows_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("rows"); // "<name>\t<result>", a saved path follows success
+    QTest::addColumn<QString>("stderrHas");
+    const QString ok = u"\tУспішно згенерований!\t"_qs;
+    const QString none = u"\tШаблон для документа даного типу не задано!"_qs;
+    const QString bad =
+        u"\tШаблон для документа даного типу не відповідає вимогам або відсутній!"_qs;
+    QTest::newRow("one") << QStringList{u"1001"_qs} << 0
+                         << QStringList{u"Шевченко Тарас Григорович"_qs + ok} << QString();
+    QTest::newRow("three, in file order")
+        << QStringList{u"1003"_qs, u"1001"_qs, u"1002"_qs} << 3
+        << QStringList{u"Шевченко Тарас Григорович"_qs + ok, u"Франко Іван Якович"_qs + bad,
+                       u"Косач Лариса Петрівна"_qs + none}
+        << QString();
+    QTest::newRow("unknown number")
+        << QStringList{u"1001"_qs, u"77"_qs} << 3
+        << QStringList{u"Шевченко Тарас Григорович"_qs + ok} << u"77"_qs;
+    QTest::newRow("all, then a bad date")
+        << QStringList() << 1
+        << QStringList{u"Шевченко Тарас Григорович"_qs + ok, u"Франко Іван Якович"_qs + bad,
+                       u"Косач Лариса Петрівна"_qs + none}
+        << u"'2012 0:00:00' is not a valid integer value"_qs;
+    QTest::newRow("refused file") << QStringList{u"refused"_qs} << 2 << QStringList()
+                                  << u"Структура xml-файлу не відповідає еталону!"_qs;
+}
+
+void TestCliExport::rows()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, stderrHas);
+    QTemporaryDir work;
+    const WorkDir workDir(work.path());
+    const QString good = work.filePath(u"good.fodt"_qs);
+    const QString noSurname = work.filePath(u"bad.fodt"_qs);
+    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    TestFiles::write(noSurname, QByteArray(Flat).replace("%1", "#Ім`я#"));
+    // Slot 3 bachelor, 5 specialist, 8 master with honours; 1 stays empty.
+    SettingsFiles::SaveTemplateTable(
+        workDir, {QString(), QString(), good, QString(), good, QString(), QString(), noSurname});
+    const QString xml = work.filePath(u"export.xml"_qs);
+    if (numbers == QStringList{u"refused"_qs}) {
+        TestFiles::write(xml, "<a><b/></a>");
+        numbers.clear();
+    } else {
+        TestFiles::write(xml,
+                         TestFiles::edeboFile(
+                             record("1001", "Шевченко Тарас Григорович", "6.02", "0") +
+                             record("1002", "Франко Іван Якович", "8.1", "1") +
+                             record("1003", "Косач Лариса Петрівна", "5.1", "0") +
+                             record("1004", "Стефаник Василь", "7", "0", "25/06/2012 0:00:00")));
+    }
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml} + numbers);
+    QVERIFY(p.waitForFinished(300000));
+    const QStringList out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), exitCode);
+    QVERIFY2(err.contains(stderrHas), qPrintable(err));
+    QVERIFY2(!err.contains(u'\r'), "no progress bar when stderr is no terminal");
+    QCOMPARE(out.size(), rows.size());
+    for (qsizetype k = 0; k < rows.size(); ++k) {
+        QVERIFY2(out.at(k).startsWith(rows.at(k)), qPrintable(out.at(k)));
+        if (rows.at(k).endsWith(u'\t')) {
+            const QString saved = out.at(k).mid(rows.at(k).size());
+            QVERIFY(saved.startsWith(workDir.resultsFolder() + u'/'));
+            QVERIFY(QFile::exists(saved));
+        }
+    }
+    if (exitCode != 2)
+        QVERIFY(QDir(workDir.resultsFolder()).exists());
+}
+
+QTEST_GUILESS_MAIN(TestCliExport)
+#include "tst_cli_export.moc"
