@@ -29,6 +29,9 @@ void setAnswerer(std::function<QString(const QString&, const QString&)> f)
 {
     answerer() = std::move(f);
 }
-void clearAnswerer() { answerer() = nullptr; }
+void clearAnswerer()
+{
+    answerer() = nullptr;
+}
 
 } // namespace FileDialogs

@@ -64,7 +64,13 @@ void centredError(const QString& text)
     show(nullptr, Kind::CentredError, AppTitle, QMessageBox::Critical, text, std::nullopt);
 }
 
-void setRecorder(std::function<void(const Shown&)> r) { recorder() = std::move(r); }
-void clearRecorder() { recorder() = nullptr; }
+void setRecorder(std::function<void(const Shown&)> r)
+{
+    recorder() = std::move(r);
+}
+void clearRecorder()
+{
+    recorder() = nullptr;
+}
 
 } // namespace MessageBoxes

@@ -14,9 +14,9 @@ class QWidget;
 namespace MessageBoxes {
 
 enum class Kind {
-    Plain, // title "Люмарель", no icon, OK
-    AppError, // general error box: title "Люмарель", error icon, OK
-    ExportError, // title "Error", error icon, OK, placed at an offset
+    Plain,        // title "Люмарель", no icon, OK
+    AppError,     // general error box: title "Люмарель", error icon, OK
+    ExportError,  // title "Error", error icon, OK, placed at an offset
     CentredError, // error icon, OK, centred on the screen
 };
 

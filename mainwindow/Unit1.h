@@ -1,0 +1,125 @@
+#pragma once
+
+#include "LineBuffer.h"
+#include "RecordStore.h"
+#include "WorkDir.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+// The main window: owns the record store, the check list M and WorkDir for
+// the whole run. Created hidden at start-up; shown once, modally.
+class TFLUMA : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int DesignWidth = 607;
+    static constexpr int DesignClientHeight = 223;
+    static constexpr int TopBandHeight = 69;
+    static constexpr int BottomBandHeight = 34;
+
+    // Captures WorkDir: the process's current directory now.
+    explicit TFLUMA(QWidget* parent = nullptr);
+    ~TFLUMA() override;
+
+    // The check list, for the export commands: entries 0-based, top to bottom.
+    int EntryCount() const;
+    QString EntryText(int position) const;
+    bool EntryChecked(int position) const;
+    void SetEntryChecked(int position, bool checked);
+
+    const RecordStore& Store() const { return m_store; }
+    const WorkDir& workDir() const { return m_workDir; }
+    // The scratch buffer the settings files pass through.
+    LineBuffer& Mx() { return m_mx; }
+    // The web address as L2 shows it (with its trailing space).
+    QString L2Text() const;
+
+    // Shows the window application-modal and returns when it has closed.
+    void ShowModal();
+
+    // Runs a handler the way the window's own controls do: any raised error
+    // ends it and shows the general error box.
+    void Run(void (TFLUMA::*handler)());
+    // The help command as F1 and every help control run it, for the key rule
+    // of the secondary windows too.
+    void RunHelp();
+
+    // Command handlers (each normally run through Run).
+    void B1Click();
+    void BcClick();
+    void ChAllClick();
+    void EfChange();
+    void N10Click();
+    void N13Click();
+    void B5Click();
+    void N9Click();
+    void N14Click();
+    void B2Click();
+    void N6Click();
+    void B7Click();
+    void L2Click();
+    void N8Click();
+    void B9Click();
+
+Q_SIGNALS:
+    // Emitted each time the help command starts, from whichever control.
+    void helpCommandStarted();
+    // Emitted when the window has closed.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void buildMenu();
+    void buildTopBand(QWidget* central);
+    void buildBottomBand(QWidget* central);
+    void layoutBands();
+    void showOpenedState();
+    void addEntry(const QString& line);
+
+    WorkDir m_workDir;
+    RecordStore m_store;
+    LineBuffer m_mx;
+    bool m_shownOnce = false;
+
+    QWidget* m_top = nullptr;
+    QWidget* m_bottom = nullptr;
+    QToolButton* m_b1 = nullptr;
+    QToolButton* m_b2 = nullptr;
+    QToolButton* m_b3 = nullptr;
+    QToolButton* m_b4 = nullptr;
+    QToolButton* m_b5 = nullptr;
+    QToolButton* m_b6 = nullptr;
+    QPushButton* m_b9 = nullptr;
+    QLabel* m_lst = nullptr;
+    QCheckBox* m_chAll = nullptr;
+    QLabel* m_ln = nullptr;
+    QLineEdit* m_ef = nullptr;
+    QListWidget* m_m = nullptr;
+    QPushButton* m_bc = nullptr;
+    QLabel* m_l1 = nullptr;
+    QPushButton* m_b7 = nullptr;
+    QLabel* m_l2 = nullptr;
+
+    QAction* m_xml1 = nullptr;
+    QAction* m_n2 = nullptr;
+    QAction* m_n9 = nullptr;
+    QAction* m_n14 = nullptr;
+    QAction* m_n10 = nullptr;
+    QAction* m_n13 = nullptr;
+    QAction* m_n11 = nullptr;
+    QAction* m_n6 = nullptr;
+    QAction* m_n8 = nullptr;
+};
