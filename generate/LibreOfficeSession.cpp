@@ -426,6 +426,7 @@ void LibreOfficeSession::open(const QString& templatePath)
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
 
     const QString what = QStringLiteral("Не вдалося відкрити шаблон ") + templatePath;
+    bool isText = false;
     Reference<css::lang::XComponent> doc = officeStep(what, [&] {
         const css::beans::PropertyValue args[] = {
             property("Hidden", css::uno::Any(d->hidden)),
@@ -434,13 +435,15 @@ void LibreOfficeSession::open(const QString& templatePath)
                      css::uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
             property("UpdateDocMode", css::uno::Any(css::document::UpdateDocMode::NO_UPDATE)),
         };
-        return d->desktop->loadComponentFromURL(
+        Reference<css::lang::XComponent> loaded = d->desktop->loadComponentFromURL(
             toOU(fileUrl(copy)), OUString("_blank"), 0,
             css::uno::Sequence<css::beans::PropertyValue>(args, std::size(args)));
+        isText = Reference<css::text::XTextDocument>(loaded, UNO_QUERY).is();
+        return loaded;
     });
     if (!doc.is())
         throw LumarelError(what);
-    if (!Reference<css::text::XTextDocument>(doc, UNO_QUERY).is()) {
+    if (!isText) {
         d->document = doc;
         closeDocument();
         throw LumarelError(what + QStringLiteral(": це не текстовий документ"));
