@@ -156,17 +156,17 @@ void TFStartLUMA::BstartClick()
 void TFStartLUMA::B3Click()
 {
     if (m_main)
-        m_main->Run(&TFLUMA::B7Click);
+        m_main->Run(&TFLUMA::B7Click, this);
 }
 
 void TFStartLUMA::B2Click()
 {
     if (m_main)
-        m_main->Run(&TFLUMA::L2Click);
+        m_main->Run(&TFLUMA::L2Click, this);
 }
 
 void TFStartLUMA::BB1Click()
 {
     if (m_main)
-        m_main->RunHelp();
+        m_main->RunHelp(this);
 }

@@ -321,15 +321,15 @@ bool TFLUMA::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TFLUMA::Run(void (TFLUMA::*handler)())
+void TFLUMA::Run(void (TFLUMA::*handler)(), QWidget* boxParent)
 {
-    RunCommand(this, [this, handler] { (this->*handler)(); });
+    RunCommand(boxParent ? boxParent : this, [this, handler] { (this->*handler)(); });
 }
 
-void TFLUMA::RunHelp()
+void TFLUMA::RunHelp(QWidget* boxParent)
 {
     Q_EMIT helpCommandStarted();
-    Run(&TFLUMA::N6Click);
+    Run(&TFLUMA::N6Click, boxParent);
 }
 
 void TFLUMA::ShowModal()

@@ -46,11 +46,12 @@ public:
     void ShowModal();
 
     // Runs a handler the way the window's own controls do: any raised error
-    // ends it and shows the general error box.
-    void Run(void (TFLUMA::*handler)());
+    // ends it and shows the general error box (over boxParent, if given:
+    // the window the user is looking at).
+    void Run(void (TFLUMA::*handler)(), QWidget* boxParent = nullptr);
     // The help command as F1 and every help control run it, for the key rule
     // of the secondary windows too.
-    void RunHelp();
+    void RunHelp(QWidget* boxParent = nullptr);
 
     // Command handlers (each normally run through Run).
     void B1Click();
