@@ -1,0 +1,43 @@
+#include "ShellOpen.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace ShellOpen {
+
+namespace {
+std::function<void(const QString&)>& recorder()
+{
+    static std::function<void(const QString&)> r;
+    return r;
+}
+} // namespace
+
+void openFile(const QString& path)
+{
+    if (recorder()) {
+        recorder()(path);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void openAddress(const QString& address)
+{
+    if (recorder()) {
+        recorder()(address);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void setRecorder(std::function<void(const QString&)> r)
+{
+    recorder() = std::move(r);
+}
+void clearRecorder()
+{
+    recorder() = nullptr;
+}
+
+} // namespace ShellOpen
