@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+// The about window: a frameless white box with the program's name, version
+// and the maker's contact; only "Ok" (or Enter) closes it.
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    inline static const QString Contact =
+        QStringLiteral("info@lumarel.example.org  https://lumarel.example.org/");
+    inline static const QString MakerName = QStringLiteral("Люмарель");
+
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// N8Click's work: the box at the main window's top-left + (254, 20), shown
+// modally, destroyed after it has closed.
+void ShowAboutBox(QWidget* mainWindow);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "WorkDir.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+class QButtonGroup;
+class QPushButton;
+
+// The settings chooser: the template window or the tag table.
+class TFSettings : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFSettings(std::function<void()> help, QWidget* parent = nullptr);
+
+    // The selected item of RG: 0 "Задати шаблони...", 1 "Показати таблицю тегів".
+    int ItemIndex() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QButtonGroup* m_items = nullptr;
+};
+
+// B2Click's work: the chooser at the main window's top-left + (40, 10); when it
+// closed with "Продовжити", the chosen action runs after the chooser has gone
+// and before it is destroyed.
+void RunSettingsChooser(QWidget* mainWindow, std::function<void()> help,
+                        const std::function<void()>& openTemplates,
+                        const std::function<void()>& openTags);
+// The same with the template window and the tag table as the two actions.
+void RunSettingsChooser(QWidget* mainWindow, const WorkDir& workDir, std::function<void()> help);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QPair>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QTableWidget;
+
+// The tag reference: a fixed table of the tags a template may hold, from which
+// the user copies one to the clipboard.
+class TFtags : public QDialog {
+    Q_OBJECT
+public:
+    inline static const QString Hint = QStringLiteral(
+        "Для копіювання тегів в буфер викликайте локальне меню (права кнопка миші)");
+
+    // The rows of the table: tag and explanation.
+    static const QList<QPair<QString, QString>>& Rows();
+
+    explicit TFtags(std::function<void()> help, QWidget* parent = nullptr);
+
+    // Copies the tag of the current row as plain text.
+    void N1Click();
+    QMenu* ContextMenu() const { return m_menu; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QTableWidget* m_vl = nullptr;
+    QMenu* m_menu = nullptr;
+};
+
+// N14Click's work: restored position at the main window's top-left + (10, 10),
+// opened maximised, shown modally, destroyed after it has closed.
+std::unique_ptr<TFtags> CreateTagTable(QWidget* mainWindow, std::function<void()> help);
+void ShowTagTable(QWidget* mainWindow, std::function<void()> help);
