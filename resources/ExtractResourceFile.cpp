@@ -64,7 +64,9 @@ void ExtractResourceFile(const QString& folder, const QString& resourceName, con
     // leaves a half-written copy in place of a good one.
     const QString target = joinPath(folder, fileName);
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    // commit() alone misses a buffer only partly written (disk full).
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush() ||
+        !out.commit()) {
         const QString reason = out.errorString();
         out.cancelWriting();
         throw LumarelError(QStringLiteral("Не вдалося записати файл \"%1\": %2")

@@ -62,8 +62,11 @@ void LineBuffer::saveFile(const QString& path) const
 {
     const QByteArray bytes = Cp1251::encode(m_text);
     // Written whole or not at all: an interrupted save keeps the old file.
+    // commit() does not notice a buffer that could only partly be written
+    // (disk full), so the flush is checked first.
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() ||
+        !f.commit())
         throw LumarelError(
             QStringLiteral("Не вдалося записати файл \"%1\": %2").arg(path, f.errorString()));
 }
