@@ -263,6 +263,79 @@ private:
     }
 };
 
+// A first pass that builds no tree: counts the root's element, comment and
+// processing-instruction children (each one node of the tree as well) and
+// notes whether one of them is a record element. It lets a huge file be
+// refused for its size without holding its whole tree in memory; anything
+// it cannot vouch for is left to the tree-building pass.
+struct ChildCount {
+    int depth = 0;
+    int children = 0;
+    bool recordElement = false;
+};
+
+void countStart(void* user, const xmlChar* localname, const xmlChar* prefix, const xmlChar*, int,
+                const xmlChar**, int, int, const xmlChar**)
+{
+    auto* c = static_cast<ChildCount*>(user);
+    if (c->depth == 1) {
+        ++c->children;
+        // A prefixed name is compared differently in the tree; not vouched for.
+        if (!prefix && (xmlStrcmp(localname, BAD_CAST "document") == 0 ||
+                        xmlStrcmp(localname, BAD_CAST "Document") == 0))
+            c->recordElement = true;
+    }
+    ++c->depth;
+}
+
+void countEnd(void* user, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    --static_cast<ChildCount*>(user)->depth;
+}
+
+void countOther(void* user, const xmlChar*, const xmlChar* = nullptr)
+{
+    auto* c = static_cast<ChildCount*>(user);
+    if (c->depth == 1)
+        ++c->children;
+}
+
+// True when the file is well-formed, has a record element and more than
+// RecordStore::Capacity children under its root: the tree pass would refuse
+// it with TooManyRecordsText all the same.
+bool certainlyTooManyChildren(const QByteArray& bytes)
+{
+    xmlSAXHandler sax{};
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.startElementNs = countStart;
+    sax.endElementNs = countEnd;
+    sax.comment = [](void* user, const xmlChar* v) { countOther(user, v); };
+    sax.processingInstruction = [](void* user, const xmlChar* t, const xmlChar* v) {
+        countOther(user, t, v);
+    };
+    ChildCount count;
+    const int rc =
+        xmlSAXUserParseMemory(&sax, &count, bytes.constData(), static_cast<int>(bytes.size()));
+    return rc == 0 && count.recordElement && count.children > RecordStore::Capacity;
+}
+
+// UTF-16 without a byte-order mark and without a declaration, as some tools
+// save it: the first character, '<' or white space, has a zero byte beside it.
+// No UTF-8 document can start so (NUL is not allowed in XML).
+const char* utf16WithoutMark(const QByteArray& bytes)
+{
+    if (bytes.size() < 4)
+        return nullptr;
+    const auto isStart = [](char c) {
+        return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
+    if (isStart(bytes[0]) && bytes[1] == 0 && bytes[2] != 0 && bytes[3] == 0)
+        return "UTF-16LE";
+    if (bytes[0] == 0 && isStart(bytes[1]) && bytes[2] == 0 && bytes[3] != 0)
+        return "UTF-16BE";
+    return nullptr;
+}
+
 QString parserErrorText(xmlParserCtxt* ctxt, const QString& path)
 {
     const xmlError* e = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
@@ -303,6 +376,10 @@ QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore
     if (bytes.isEmpty())
         throw LumarelError(QStringLiteral("Файл \"%1\" порожній").arg(QFileInfo(path).fileName()));
 
+    const char* encoding = utf16WithoutMark(bytes);
+    if (!encoding && certainlyTooManyChildren(bytes))
+        return TooManyRecordsText;
+
     std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw LumarelError(QStringLiteral("Недостатньо пам'яті для читання xml-файлу"));
@@ -310,7 +387,7 @@ QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore
     // default limits on entity expansion stay in force.
     const int options = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
     std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(
-        ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+        ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, encoding, options));
     if (!doc || !ctxt->wellFormed)
         throw LumarelError(parserErrorText(ctxt.get(), path));
     const xmlNode* root = xmlDocGetRootElement(doc.get());
