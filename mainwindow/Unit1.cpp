@@ -1,6 +1,9 @@
 #include "Unit1.h"
 
+#include "BoxNotifier.h"
+#include "BusyCursor.h"
 #include "Commands.h"
+#include "ExtractResourceFile.h"
 #include "FileDialogs.h"
 #include "ImportXmlFile.h"
 #include "KeyRule.h"
@@ -9,13 +12,16 @@
 #include "Pictures.h"
 #include "SettingsFiles.h"
 #include "StudentListLine.h"
+#include "ShellOpen.h"
 #include "TextRules.h"
+#include "UpdateCheck.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -410,10 +416,12 @@ void TFLUMA::B1Click()
     SettingsFiles::RememberFolder(m_workDir, SettingsFiles::CurDirXmlFile, path);
 
     // A raised error leaves the store and M exactly as they were.
+    BusyCursor busy;
     QStringList lines;
     const QString refusal = ImportXmlFile(path, m_store, lines);
     m_m->clear();
     if (!refusal.isEmpty()) {
+        busy.release();
         MessageBoxes::plain(this, refusal);
     } else {
         for (const QString& line : std::as_const(lines))
@@ -500,16 +508,32 @@ void TFLUMA::B2Click()
 // Help document (N6, B6, F1, start window BB1); run it through RunHelp.
 void TFLUMA::N6Click()
 {
+    const QString file = m_workDir.filePath(QStringLiteral("Lumarel.pdf"));
+    if (QFileInfo(file).isFile()) {
+        ShellOpen::openFile(file);
+        return;
+    }
+    // Over the window the user pressed F1 in, not over a hidden main window.
+    QWidget* over = QApplication::activeModalWidget();
+    if (!over)
+        over = isVisible() ? this : QApplication::activeWindow();
+    MessageBoxes::plain(over, QStringLiteral("Файл довідки не знайдено! "));
 }
 
 // Price list (B7, start window B3).
 void TFLUMA::B7Click()
 {
+    const QString folder = m_workDir.addInfoFolder() + u'/';
+    const QString name = QStringLiteral("Price34_2015.pdf");
+    // Throws when the copy cannot be written; nothing is opened then.
+    ExtractResourceFile(folder, QStringLiteral("Price"), name);
+    ShellOpen::openFile(folder + name);
 }
 
 // Web site (L2, start window B2): the address is the text of L2.
 void TFLUMA::L2Click()
 {
+    ShellOpen::openAddress(L2Text());
 }
 
 // About window (N8).
@@ -520,4 +544,23 @@ void TFLUMA::N8Click()
 // Update check (B9).
 void TFLUMA::B9Click()
 {
+    UpdateCheck check(m_workDir,
+                      m_updateBaseUrl.isEmpty() ? UpdateCheck::defaultBaseUrl() : m_updateBaseUrl);
+    UpdateCheck::Outcome outcome;
+    {
+        // B9 and the windows show the busy cursor until the download ends,
+        // also when it throws.
+        struct HandBack {
+            QPushButton* b;
+            ~HandBack() { b->setCursor(Qt::PointingHandCursor); }
+        } handBack{m_b9};
+        BusyCursor busy;
+        m_b9->setCursor(Qt::WaitCursor);
+        // Once, so the cursor and pending painting show; clicks wait.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        outcome = check.run();
+    }
+    BoxNotifier notifier;
+    if (ConcludeUpdate(outcome, m_workDir, notifier))
+        close(); // as Bc: the start window closes after it and the program ends
 }

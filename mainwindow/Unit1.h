@@ -5,6 +5,7 @@
 #include "WorkDir.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 class QAction;
 class QCheckBox;
@@ -41,6 +42,9 @@ public:
     LineBuffer& Mx() { return m_mx; }
     // The web address as L2 shows it (with its trailing space).
     QString L2Text() const;
+    // Test seam: where the update check downloads from (the maker's site
+    // unless set).
+    void setUpdateBaseUrl(const QUrl& base) { m_updateBaseUrl = base; }
 
     // Shows the window application-modal and returns when it has closed.
     void ShowModal();
@@ -94,6 +98,7 @@ private:
     RecordStore m_store;
     LineBuffer m_mx;
     bool m_shownOnce = false;
+    QUrl m_updateBaseUrl;
 
     QWidget* m_top = nullptr;
     QWidget* m_bottom = nullptr;

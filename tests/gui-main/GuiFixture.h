@@ -2,6 +2,7 @@
 
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
+#include "ShellOpen.h"
 #include "TestFiles.h"
 #include "Unit1.h"
 
@@ -28,6 +29,7 @@ struct GuiFixture {
     QString answer;                 // what the open dialog returns
     QStringList dialogFolders;      // the initial folder of each dialog shown
     QStringList dialogFilters;
+    QStringList opened;             // what the desktop was asked to open
     std::unique_ptr<TFLUMA> window;
 
     GuiFixture()
@@ -39,13 +41,17 @@ struct GuiFixture {
             dialogFilters.append(filter);
             return answer;
         });
+        ShellOpen::setRecorder([this](const QString& what) { opened.append(what); });
         window = std::make_unique<TFLUMA>();
+        // Port 1 refuses at once: no test reaches the maker's site.
+        window->setUpdateBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
     }
     ~GuiFixture()
     {
         window.reset();
         MessageBoxes::clearRecorder();
         FileDialogs::clearAnswerer();
+        ShellOpen::clearRecorder();
         QDir::setCurrent(previousDir);
     }
 

@@ -151,6 +151,7 @@ void TestStartWindow::countdown()
 void TestStartWindow::linksWorkDuringTheCountdown()
 {
     GuiFixture f;
+    TestFiles::write(f.path(QStringLiteral("Lumarel.pdf")), "%PDF-1.4\n");
     TFStartLUMA start;
     start.SetMainWindow(f.window.get());
     start.show();
@@ -161,6 +162,7 @@ void TestStartWindow::linksWorkDuringTheCountdown()
         b->click();
     }
     QVERIFY(f.boxes.isEmpty());
+    QCOMPARE(f.opened.size(), 3);
     QVERIFY(!f.window->isVisible());
     QVERIFY(start.isVisible());
 }

@@ -1,7 +1,6 @@
 #include "ShellOpen.h"
 
 #include <QDesktopServices>
-#include <QUrl>
 
 namespace ShellOpen {
 
@@ -28,7 +27,15 @@ void openAddress(const QString& address)
         recorder()(address);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    QDesktopServices::openUrl(addressUrl(address));
+}
+
+QUrl addressUrl(const QString& address)
+{
+    const QUrl asGiven(address);
+    if (asGiven.isValid())
+        return asGiven;
+    return QUrl(address.trimmed());
 }
 
 void setRecorder(std::function<void(const QString&)> r)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "MessageBoxes.h"
+#include "Notifier.h"
+
+// The core's messages as the window program shows them: centred boxes.
+class BoxNotifier : public Notifier {
+public:
+    void showMessage(const QString& text, Icon icon) override
+    {
+        if (icon == Icon::Error)
+            MessageBoxes::centredError(text);
+        else
+            MessageBoxes::plain(nullptr, text);
+    }
+};
