@@ -1,4 +1,5 @@
 #include "CliOutput.h"
+#include "DemoCommand.h"
 #include "ExportCommand.h"
 #include "ListCommand.h"
 
@@ -20,6 +21,11 @@ Usage:
       into Results, as the batch export does, and prints one row per
       graduate: name, TAB, result, and TAB and the saved path on success.
       Exit 3 when some row did not succeed.
+  lumarel-convert demo FILE.xml NUMBER
+      The demonstration export of the graduate with that record number: the
+      built-in sample template (written to Examples when missing) filled
+      with the graduate's data, saved into Examples; prints the row as
+      export does.
 
 Exit codes: 0 done; 1 the file is broken (the reason goes to stderr);
 2 the file was refused (its message goes to stderr); 64 wrong usage.
@@ -43,6 +49,8 @@ int main(int argc, char** argv)
         return RunListCommand(args);
     if (verb == u"export")
         return RunExportCommand(args);
+    if (verb == u"demo")
+        return RunDemoCommand(args);
     CliOutput::err(QStringLiteral("lumarel-convert: unknown command \"%1\"; see --help").arg(verb));
     return ExitUsage;
 }

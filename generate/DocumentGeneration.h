@@ -13,6 +13,9 @@
 // demonstration into Examples.
 enum class OutputKind : int { Regular = 1, Demonstration = 2 };
 
+// The demonstration template, in Examples.
+inline const QString DemoTemplateFileName = QStringLiteral("template-dip-bak-2015.doc");
+
 inline const QString WordMissingText = QStringLiteral("MS Word не встановлено!");
 
 // Empty when the office program and its UNO runtime are there; otherwise shows

@@ -3,7 +3,9 @@
 #include "BoxNotifier.h"
 #include "BusyCursor.h"
 #include "Commands.h"
+#include "DocumentGeneration.h"
 #include "ExtractResourceFile.h"
+#include "LumarelResources.h"
 #include "FileDialogs.h"
 #include "ImportXmlFile.h"
 #include "KeyRule.h"
@@ -15,6 +17,8 @@
 #include "ShellOpen.h"
 #include "TextRules.h"
 #include "UpdateCheck.h"
+#include "UDemo.h"
+#include "UPack.h"
 
 #include <QAction>
 #include <QApplication>
@@ -478,16 +482,111 @@ void TFLUMA::BcClick()
 // Export the first checked graduate and open it in Word (B3, N10).
 void TFLUMA::N10Click()
 {
+    if (EntryCount() == 0)
+        return;
+    SettingsFiles::EnsureWorkFolders(m_workDir);
+    int first = 0;
+    while (first < EntryCount() && !EntryChecked(first))
+        ++first;
+    if (first == EntryCount()) {
+        MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
+        return;
+    }
+    BoxNotifier notifier;
+    if (!CheckWordInstalled(notifier).isEmpty())
+        return;
+    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(first));
+    if (!index)
+        return;
+    const QString templatePath = FindTemplatePath(m_workDir, m_store, *index);
+    if (templatePath.isEmpty()) {
+        MessageBoxes::exportError(
+            this, QStringLiteral("Шаблон для документа даного типу не задано!"), QPoint(20, 20));
+        return;
+    }
+    const GenerationContext context{m_store, m_workDir, nullptr, {}};
+    const QString saved =
+        GenerateDocument(context, *index, templatePath, false, OutputKind::Regular);
+    if (!saved.isEmpty())
+        ShellOpen::openFile(saved);
+    else
+        MessageBoxes::exportError(this,
+                                  QStringLiteral("Шаблон для документа даного типу не відповідає "
+                                                 "вимогам до його структури  або відсутній!"),
+                                  QPoint(20, 20));
 }
 
 // Export all checked graduates in the batch window (B4, N13).
 void TFLUMA::N13Click()
 {
+    if (EntryCount() == 0)
+        return;
+    SettingsFiles::EnsureWorkFolders(m_workDir);
+    QStringList entries;
+    QList<bool> checked;
+    for (int k = 0; k < EntryCount(); ++k) {
+        entries.append(EntryText(k));
+        checked.append(EntryChecked(k));
+    }
+    if (!checked.contains(true)) {
+        MessageBoxes::exportError(this, QStringLiteral("Жодного студента не обрано!"),
+                                  QPoint(300, 20));
+        return;
+    }
+    BoxNotifier notifier;
+    if (!CheckWordInstalled(notifier).isEmpty())
+        return;
+    TFPack pack(entries, checked, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
+    pack.move(x() + 10, y() + 10);
+    pack.SetResultsFolder(m_workDir.resultsFolder());
+    pack.setWindowState(Qt::WindowMaximized);
+    pack.exec();
 }
 
 // Demonstration export (B5, N11).
 void TFLUMA::B5Click()
 {
+    if (EntryCount() == 0)
+        return;
+    SettingsFiles::EnsureWorkFolders(m_workDir);
+    const QString folder = m_workDir.examplesFolder() + u'/';
+    const QString demoTemplate = folder + DemoTemplateFileName;
+    // Written only when missing: a template the user has edited stays.
+    const QFileInfo existing(demoTemplate);
+    if (!existing.exists() && !existing.isSymLink()) {
+        InitLumarelResources();
+        ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
+    }
+    int first = 0;
+    while (first < EntryCount() && !EntryChecked(first))
+        ++first;
+    if (first == EntryCount()) {
+        MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
+        return;
+    }
+    BoxNotifier notifier;
+    if (!CheckWordInstalled(notifier).isEmpty())
+        return;
+    {
+        TFDemo notice([this, &notice] { RunHelp(&notice); }, this);
+        notice.move(x() + 100, y() + 10);
+        notice.SetTemplateFolder(folder);
+        if (notice.exec() != QDialog::Accepted)
+            return;
+    }
+    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(first));
+    if (!index)
+        return;
+    const GenerationContext context{m_store, m_workDir, nullptr, {}};
+    const QString saved =
+        GenerateDocument(context, *index, demoTemplate, false, OutputKind::Demonstration);
+    if (!saved.isEmpty())
+        ShellOpen::openFile(saved);
+    else
+        MessageBoxes::exportError(this,
+                                  QStringLiteral("Шаблон для документа даного типу не відповідає "
+                                                 "вимогам до його структури або відсутній!"),
+                                  QPoint(20, 20));
 }
 
 // Template assignment window (N9).

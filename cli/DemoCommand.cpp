@@ -1,0 +1,80 @@
+#include "DemoCommand.h"
+
+#include "CliOutput.h"
+#include "DocumentGeneration.h"
+#include "ExtractResourceFile.h"
+#include "ImportXmlFile.h"
+#include "LumarelError.h"
+#include "LumarelResources.h"
+#include "SettingsFiles.h"
+#include "TextRules.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString SuccessText = QStringLiteral("Успішно згенерований!");
+const QString UnusableText = QStringLiteral(
+    "Шаблон для документа даного типу не відповідає вимогам до його структури або відсутній!");
+
+class StderrNotifier : public Notifier {
+public:
+    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
+};
+
+} // namespace
+
+int RunDemoCommand(const QStringList& args)
+{
+    qint32 number = 0;
+    if (args.size() != 2) {
+        CliOutput::err(QStringLiteral("usage: lumarel-convert demo FILE.xml NUMBER"));
+        return ExitUsage;
+    }
+    if (!TextRules::ParseInt32(args.at(1), &number)) {
+        CliOutput::err(
+            QStringLiteral("lumarel-convert demo: \"%1\" is not a record number").arg(args.at(1)));
+        return ExitUsage;
+    }
+
+    const WorkDir workDir = WorkDir::Capture();
+    RecordStore store;
+    QStringList lines;
+    try {
+        const QString refusal = ImportXmlFile(args.at(0), store, lines);
+        if (!refusal.isEmpty()) {
+            CliOutput::err(refusal);
+            return ExitRefused;
+        }
+        SettingsFiles::EnsureWorkFolders(workDir);
+        const QString folder = workDir.examplesFolder() + u'/';
+        const QString demoTemplate = folder + DemoTemplateFileName;
+        // As the window's demonstration does: written only when missing.
+        const QFileInfo existing(demoTemplate);
+        if (!existing.exists() && !existing.isSymLink()) {
+            InitLumarelResources();
+            ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
+        }
+        const std::optional<int> index = store.FindRecordByNumber(number);
+        if (!index) {
+            CliOutput::err(QStringLiteral("lumarel-convert demo: no record numbered %1").arg(number));
+            return ExitSomeRowsFailed;
+        }
+        StderrNotifier notifier;
+        if (!CheckWordInstalled(notifier).isEmpty())
+            return ExitError;
+        const GenerationContext context{store, workDir, nullptr, {}};
+        const QString saved =
+            GenerateDocument(context, *index, demoTemplate, true, OutputKind::Demonstration);
+        const QString name = store.Record(*index).DisplayName;
+        if (saved.isEmpty()) {
+            CliOutput::out(name + u'\t' + UnusableText);
+            return ExitSomeRowsFailed;
+        }
+        CliOutput::out(name + u'\t' + SuccessText + u'\t' + saved);
+        return ExitOk;
+    } catch (const LumarelError& e) {
+        CliOutput::err(e.text());
+        return ExitError;
+    }
+}

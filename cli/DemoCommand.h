@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QStringList>
+
+// lumarel-convert demo FILE.xml NUMBER
+int RunDemoCommand(const QStringList& args);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "DocumentSession.h"
+#include "RecordStore.h"
+#include "WorkDir.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// The result texts of the batch rows.
+inline const QString GeneratedText = QStringLiteral("Успішно згенерований!");
+inline const QString NoTemplateText = QStringLiteral("Шаблон для документа даного типу не задано!");
+inline const QString BadTemplateText =
+    QStringLiteral("Шаблон для документа даного типу не відповідає вимогам або відсутній!");
+
+// One row of a batch: the graduate's name and the outcome.
+struct BatchRow {
+    QString name;
+    QString result; // one of the texts above
+    QString path;   // the saved document, when generated
+    bool generated() const { return !path.isEmpty(); }
+};
+
+// The regular export of several records in a row, as the batch window and the
+// command-line export run it. Each record gets its own document from the
+// template assigned to its kind, looked up afresh.
+class BatchExport {
+public:
+    using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
+
+    // makeSession: the office to use; empty means LibreOffice.
+    BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession = {});
+    ~BatchExport();
+    BatchExport(const BatchExport&) = delete;
+    BatchExport& operator=(const BatchExport&) = delete;
+
+    // The row of one record (1-based). A missing or unusable template is a
+    // row; any other failure throws LumarelError and ends the batch.
+    BatchRow exportRecord(int recordIndex);
+    // Ends whatever office the batch holds. Never throws.
+    void finish() noexcept;
+
+private:
+    const RecordStore& m_store;
+    WorkDir m_workDir;
+    SessionFactory m_makeSession;
+};

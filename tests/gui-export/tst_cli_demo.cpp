@@ -1,0 +1,145 @@
+// lumarel-convert demo, run as a user runs it, on the real office.
+#include "LibreOfficeSession.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCliDemo : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void demo_data();
+    void demo();
+
+private:
+    QTemporaryDir m_cache;
+    bool officeOfOursRunning() const;
+};
+
+namespace {
+
+const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
+<text:p>%1</text:p></office:text></office:body></office:document>
+)";
+
+QByteArray record(const char* number, const char* fio, const char* date = "30.06.2015")
+{
+    return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
+                                       {u"fio"_qs, QString::fromUtf8(fio)},
+                                       {u"lastname"_qs, QString::fromUtf8(fio).section(u' ', 0, 0)},
+                                       {u"dategive"_qs, QString::fromUtf8(date)}});
+}
+
+} // namespace
+
+void TestCliDemo::initTestCase()
+{
+    QVERIFY(m_cache.isValid());
+    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+}
+
+void TestCliDemo::cleanup()
+{
+    QVERIFY(!officeOfOursRunning());
+}
+
+bool TestCliDemo::officeOfOursRunning() const
+{
+    const QByteArray marker = m_cache.path().toUtf8();
+    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
+        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
+        if (entry.front().isDigit() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(marker))
+            return true;
+    }
+    return false;
+}
+
+void TestCliDemo::demo_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QByteArray>("existingTemplate"); // empty: none yet
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("row");      // printed row up to the path
+    QTest::addColumn<QString>("textHas");  // in the produced document
+    QTest::addColumn<QString>("stderrHas");
+    const QString ok = u"\tУспішно згенерований!\t"_qs;
+    QTest::newRow("built-in template written first")
+        << u"2"_qs << QByteArray() << 0 << u"Франко Іван Якович"_qs + ok
+        << u"Франко"_qs << QString();
+    QTest::newRow("existing template kept")
+        << u"1"_qs << QByteArray(Flat).replace("%1", "СВІЙ=#Прізвище#") << 0
+        << u"Шевченко Тарас Григорович"_qs + ok << u"СВІЙ=Шевченко"_qs << QString();
+    QTest::newRow("template without surname")
+        << u"1"_qs << QByteArray(Flat).replace("%1", "#Ім`я#") << 3
+        << u"Шевченко Тарас Григорович\tШаблон для документа даного типу не відповідає вимогам "
+           u"до його структури або відсутній!"_qs
+        << QString() << QString();
+    QTest::newRow("unknown number") << u"77"_qs << QByteArray() << 3 << QString() << QString()
+                                    << u"no record numbered 77"_qs;
+    QTest::newRow("not a number") << u"x"_qs << QByteArray() << 64 << QString() << QString()
+                                  << u"not a record number"_qs;
+    QTest::newRow("bad date") << u"3"_qs << QByteArray() << 1 << QString() << QString()
+                              << u"'2015 0:00:00' is not a valid integer value"_qs;
+}
+
+void TestCliDemo::demo()
+{
+    QFETCH(QString, number);
+    QFETCH(QByteArray, existingTemplate);
+    QFETCH(int, exitCode);
+    QFETCH(QString, row);
+    QFETCH(QString, textHas);
+    QFETCH(QString, stderrHas);
+    QTemporaryDir work;
+    const QString demoTemplate = work.filePath(u"Examples/template-dip-bak-2015.doc"_qs);
+    if (!existingTemplate.isEmpty())
+        TestFiles::write(demoTemplate, existingTemplate);
+    const QString xml = work.filePath(u"demo.xml"_qs);
+    TestFiles::write(xml, TestFiles::edeboFile(record("1", "Шевченко Тарас Григорович") +
+                                               record("2", "Франко Іван Якович") +
+                                               record("3", "Косач Лариса", "30/06/2015 0:00:00")));
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.remove(u"DISPLAY"_qs);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), {u"demo"_qs, xml, number});
+    QVERIFY(p.waitForFinished(300000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), exitCode);
+    QVERIFY2(err.contains(stderrHas), qPrintable(err));
+    if (row.isEmpty())
+        QVERIFY2(out.isEmpty(), qPrintable(out));
+    else
+        QVERIFY2(out.startsWith(row), qPrintable(out));
+    if (exitCode != 64)
+        QVERIFY(QFile::exists(demoTemplate));
+    if (!existingTemplate.isEmpty())
+        QCOMPARE(TestFiles::read(demoTemplate), existingTemplate);
+    if (!textHas.isEmpty()) {
+        const QString saved = out.mid(row.size());
+        QVERIFY(saved.startsWith(work.filePath(u"Examples/"_qs)));
+        QVERIFY(saved.endsWith(u"_Диплом_ДЕМО.doc"_qs));
+        LibreOfficeSession reader;
+        reader.start(true);
+        reader.open(saved);
+        const QString text = reader.ReadDocumentText();
+        reader.quit();
+        QVERIFY2(text.contains(textHas), qPrintable(text));
+        QVERIFY2(!text.contains(u'#'), qPrintable(text));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCliDemo)
+#include "tst_cli_demo.moc"

@@ -1,0 +1,66 @@
+#include "UDemo.h"
+
+#include "KeyRule.h"
+#include "LinkButton.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QFont arial(int pixels)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
+} // namespace
+
+TFDemo::TFDemo(std::function<void()> help, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TFDemo"));
+    setWindowTitle(QStringLiteral("Люмарель"));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    const QString texts[] = {
+        QStringLiteral("Далі буде продемонстровано процес генерації файла  з використанням  "
+                       "демо-шаблона диплома бакалавра."),
+        QStringLiteral("Отже, кваліфікаційний рівень студента у демо-режимі може відрізнятись "
+                       "від реального!"),
+        QStringLiteral("Демо-шаблон з іменем \"template-dip-bak-2015.doc\" знаходиться у папці:"),
+    };
+    int top = 8;
+    int n = 1;
+    for (const QString& text : texts) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QStringLiteral("Label%1").arg(n++));
+        label->setFont(arial(13));
+        LinkLook::setTextColour(label, LinkLook::DarkTeal);
+        label->setGeometry(8, top, ClientWidth - 16, 17);
+        top += 19;
+    }
+    m_l = new QLabel(this);
+    m_l->setObjectName(QStringLiteral("L"));
+    m_l->setFont(arial(11));
+    LinkLook::setTextColour(m_l, Qt::black);
+    m_l->setGeometry(8, top + 2, ClientWidth - 16, 15);
+    m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_continue = new QPushButton(QStringLiteral("Продовжити"), this);
+    m_continue->setObjectName(QStringLiteral("BOk"));
+    m_continue->setGeometry(ClientWidth - 8 - 103, ClientHeight - 8 - 25, 103, 25);
+    m_continue->setDefault(true);
+    m_continue->setAutoDefault(true);
+    m_continue->setFocus();
+    connect(m_continue, &QPushButton::clicked, this, &QDialog::accept);
+
+    KeyRule::install(this, std::move(help));
+}
+
+void TFDemo::SetTemplateFolder(const QString& folder)
+{
+    m_l->setText(folder);
+}

@@ -1,0 +1,226 @@
+#include "UPack.h"
+
+#include "BatchExport.h"
+#include "Commands.h"
+#include "KeyRule.h"
+#include "LinkButton.h"
+#include "LumarelError.h"
+#include "StudentListLine.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QShowEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QFont arial(int pixels)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
+} // namespace
+
+std::optional<int> RecordOfListEntry(const RecordStore& store, const QString& entry)
+{
+    qint32 number = 0;
+    if (!ListLineNumber(entry, &number))
+        return std::nullopt;
+    return store.FindRecordByNumber(number);
+}
+
+TFPack::TFPack(QStringList entries, QList<bool> checked, const RecordStore& store, WorkDir workDir,
+               std::function<void()> help, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_entries(std::move(entries)), m_checked(std::move(checked)), m_store(store),
+      m_workDir(std::move(workDir))
+{
+    setObjectName(QStringLiteral("TFPack"));
+    setWindowTitle(QStringLiteral("Люмарель"));
+    setMinimumWidth(FixedWidth);
+    setMaximumWidth(FixedWidth);
+    setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_vl = new QTableWidget(0, 2, this);
+    m_vl->setObjectName(QStringLiteral("VL"));
+    m_vl->setHorizontalHeaderLabels({QStringLiteral("Студент"), QStringLiteral("Результат")});
+    m_vl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_vl->verticalHeader()->setVisible(false);
+    m_vl->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_vl->setColumnWidth(0, 306);
+    m_vl->setColumnWidth(1, 482);
+    layout->addWidget(m_vl, 1);
+
+    auto* bottom = new QWidget(this);
+    bottom->setObjectName(QStringLiteral("BottomPanel"));
+    bottom->setFixedHeight(BottomPanelHeight);
+    auto* panel = new QVBoxLayout(bottom);
+    panel->setContentsMargins(0, 2, 0, 0);
+    panel->setSpacing(2);
+
+    m_pr = new QWidget(bottom);
+    m_pr->setObjectName(QStringLiteral("Pr"));
+    m_pr->setFixedHeight(40);
+    auto* prLayout = new QVBoxLayout(m_pr);
+    prLayout->setContentsMargins(8, 0, 8, 0);
+    prLayout->setSpacing(2);
+    auto* caption = new QLabel(QStringLiteral("Файли з результатами знаходяться у папці:"), m_pr);
+    caption->setObjectName(QStringLiteral("PrCaption"));
+    caption->setFont(arial(13));
+    LinkLook::setTextColour(caption, LinkLook::DarkTeal);
+    m_l = new QLabel(m_pr);
+    m_l->setObjectName(QStringLiteral("L"));
+    m_l->setFont(arial(11));
+    LinkLook::setTextColour(m_l, Qt::black);
+    m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    prLayout->addWidget(caption);
+    prLayout->addWidget(m_l);
+    // Hidden, the panel keeps its room so that the button does not move.
+    QSizePolicy keep = m_pr->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_pr->setSizePolicy(keep);
+    m_pr->hide();
+    panel->addWidget(m_pr);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
+    m_bc = new QPushButton(QStringLiteral("Закрити"), bottom);
+    m_bc->setObjectName(QStringLiteral("Bc"));
+    m_bc->setFixedSize(103, 25);
+    m_bc->setEnabled(false);
+    m_bc->setAutoDefault(false);
+    buttons->addWidget(m_bc);
+    buttons->addStretch(1);
+    panel->addLayout(buttons);
+    panel->addStretch(1);
+
+    m_pb = new QProgressBar(bottom);
+    m_pb->setObjectName(QStringLiteral("PB"));
+    m_pb->setFixedHeight(ProgressHeight);
+    m_pb->setRange(0, 0);
+    m_pb->setValue(0);
+    m_pb->setRange(0, 1);
+    m_pb->setTextVisible(false);
+    panel->addWidget(m_pb);
+    layout->addWidget(bottom);
+
+    m_ts = new QTimer(this);
+    m_ts->setObjectName(QStringLiteral("Ts"));
+    m_ts->setSingleShot(true);
+    m_ts->setInterval(100);
+    connect(m_ts, &QTimer::timeout, this, [this] { RunCommand(this, [this] { TsTimer(); }); });
+    connect(m_bc, &QPushButton::clicked, this, &QDialog::reject);
+
+    KeyRule::install(this, std::move(help));
+    KeyRule::installCancel(this, m_bc);
+}
+
+void TFPack::SetResultsFolder(const QString& folder)
+{
+    m_l->setText(folder);
+}
+
+void TFPack::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFPack::FormShow()
+{
+    if (!m_ran)
+        m_ts->start();
+}
+
+// No way to stop the batch: the window stays until it has ended.
+void TFPack::closeEvent(QCloseEvent* event)
+{
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void TFPack::done(int r)
+{
+    if (!m_running)
+        QDialog::done(r);
+}
+
+void TFPack::appendRow(const QString& name, const QString& result)
+{
+    const int row = m_vl->rowCount();
+    m_vl->insertRow(row);
+    m_vl->setItem(row, 0, new QTableWidgetItem(name));
+    m_vl->setItem(row, 1, new QTableWidgetItem(result));
+    m_vl->scrollToItem(m_vl->item(row, 0));
+}
+
+void TFPack::TsTimer()
+{
+    m_ts->stop();
+    if (m_ran)
+        return;
+    m_ran = true;
+
+    int count = 0;
+    for (qsizetype k = 0; k < m_entries.size(); ++k)
+        count += m_checked.value(k) ? 1 : 0;
+    m_pb->setRange(0, count);
+    m_pb->setValue(0);
+
+    m_running = true;
+    BatchExport batch(m_store, m_workDir);
+    for (qsizetype k = 0; k < m_entries.size(); ++k) {
+        if (!m_checked.value(k))
+            continue;
+        const std::optional<int> index = RecordOfListEntry(m_store, m_entries.at(k));
+        // An entry of no record cannot come from the list; it gets no row.
+        if (index) {
+            try {
+                const BatchRow row = batch.exportRecord(*index);
+                appendRow(row.name, row.result);
+            } catch (...) {
+                // The error ends the batch; its row stays, and the window can
+                // be closed the ordinary way.
+                QString text;
+                try {
+                    throw;
+                } catch (const LumarelError& e) {
+                    text = e.text();
+                } catch (const std::exception& e) {
+                    text = QString::fromUtf8(e.what());
+                } catch (...) {
+                    text = QStringLiteral("Невідома помилка");
+                }
+                batch.finish();
+                appendRow(m_store.Record(*index).DisplayName, text);
+                m_running = false;
+                m_bc->setEnabled(true);
+                throw;
+            }
+        }
+        m_pb->setValue(m_pb->value() + 1);
+        // Let the table and the bar be drawn; the user's input waits.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    batch.finish();
+    m_running = false;
+    m_bc->setEnabled(true);
+    m_pr->show();
+}
