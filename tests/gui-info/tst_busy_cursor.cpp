@@ -1,6 +1,8 @@
 // The busy cursor: the guard itself, and the open command wearing it.
 #include "BusyCursor.h"
+#include "Commands.h"
 #include "GuiFixture.h"
+#include "LumarelError.h"
 
 #include <stdexcept>
 
@@ -28,6 +30,8 @@ class TestBusyCursor : public QObject {
 private Q_SLOTS:
     void guard_data();
     void guard();
+    void failingCommandUnderAnotherCursor_data();
+    void failingCommandUnderAnotherCursor();
     void openCommand_data();
     void openCommand();
 };
@@ -77,6 +81,45 @@ void TestBusyCursor::guard()
         QApplication::restoreOverrideCursor();
     }
     QCOMPARE(overrideDepth(), 0);
+}
+
+void TestBusyCursor::failingCommandUnderAnotherCursor_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("succeeds") << QStringLiteral("none") << true;
+    QTest::newRow("program error") << QStringLiteral("lumarel") << false;
+    QTest::newRow("other error") << QStringLiteral("std") << false;
+}
+
+// A command run while someone else shows a cursor (a window busy with its
+// own work) gives back exactly what it took.
+void TestBusyCursor::failingCommandUnderAnotherCursor()
+{
+    QFETCH(QString, ending);
+    QFETCH(bool, ok);
+    QList<MessageBoxes::Shown> boxes;
+    QList<int> depthAtBox;
+    MessageBoxes::setRecorder([&](const MessageBoxes::Shown& s) {
+        boxes.append(s);
+        depthAtBox.append(overrideDepth());
+    });
+    QApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
+    const bool result = RunCommand(nullptr, [&] {
+        BusyCursor busy;
+        if (ending == QLatin1String("lumarel"))
+            throw LumarelError(QStringLiteral("Не вдалося записати файл"));
+        if (ending == QLatin1String("std"))
+            throw std::runtime_error("write failed");
+    });
+    MessageBoxes::clearRecorder();
+    QCOMPARE(result, ok);
+    QCOMPARE(boxes.size(), ok ? 0 : 1);
+    for (int depth : std::as_const(depthAtBox))
+        QCOMPARE(depth, 1);
+    QCOMPARE(overrideDepth(), 1);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QApplication::restoreOverrideCursor();
 }
 
 void TestBusyCursor::openCommand_data()

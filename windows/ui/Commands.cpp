@@ -3,8 +3,7 @@
 #include "LumarelError.h"
 #include "MessageBoxes.h"
 
-#include <QApplication>
-#include <QCursor>
+#include <QString>
 #include <exception>
 
 bool RunCommand(QWidget* parent, const std::function<void()>& handler)
@@ -13,10 +12,10 @@ bool RunCommand(QWidget* parent, const std::function<void()>& handler)
         handler();
         return true;
     } catch (const LumarelError& e) {
-        QApplication::restoreOverrideCursor();
+        // A BusyCursor of the command is gone by now; a cursor of whoever
+        // runs this command stays theirs.
         MessageBoxes::appError(parent, e.text());
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
         MessageBoxes::appError(parent, QString::fromUtf8(e.what()));
     }
     return false;
