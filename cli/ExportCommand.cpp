@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "BatchExport.h"
 #include "CliOutput.h"
 #include "DocumentGeneration.h"
 #include "ImportXmlFile.h"
@@ -13,11 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QString SuccessText = QStringLiteral("Успішно згенерований!");
-const QString NoTemplateText = QStringLiteral("Шаблон для документа даного типу не задано!");
-const QString BadTemplateText =
-    QStringLiteral("Шаблон для документа даного типу не відповідає вимогам або відсутній!");
 
 class StderrNotifier : public Notifier {
 public:
@@ -111,7 +107,8 @@ int RunExportCommand(const QStringList& args)
         }
     }
 
-    const GenerationContext context{store, workDir, nullptr, {}};
+    // One office for all of them, ended on every way out.
+    BatchExport batch(store, workDir);
     Progress progress(static_cast<int>(indexes.size()));
     progress.show(0);
     for (qsizetype k = 0; k < indexes.size(); ++k) {
@@ -119,21 +116,15 @@ int RunExportCommand(const QStringList& args)
         const QString name = store.Record(index).DisplayName;
         QString row;
         try {
-            const QString templatePath = FindTemplatePath(workDir, store, index);
-            if (templatePath.isEmpty()) {
-                row = NoTemplateText;
-            } else {
-                const QString saved =
-                    GenerateDocument(context, index, templatePath, true, OutputKind::Regular);
-                row = saved.isEmpty() ? BadTemplateText : SuccessText + u'\t' + saved;
-            }
+            const BatchRow done = batch.exportRecord(index);
+            row = done.generated() ? done.result + u'\t' + done.path : done.result;
+            if (!done.generated())
+                allSucceeded = false;
         } catch (const LumarelError& e) {
             progress.clear();
             CliOutput::err(e.text());
             return ExitError;
         }
-        if (!row.startsWith(SuccessText))
-            allSucceeded = false;
         progress.clear();
         CliOutput::out(name + u'\t' + row);
         std::fflush(stdout);

@@ -38,6 +38,7 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.frame.Desktop
     com.sun.star.frame.XComponentLoader
     com.sun.star.frame.XDesktop2
+    com.sun.star.frame.XModel
     com.sun.star.frame.XStorable
     com.sun.star.io.IOException
     com.sun.star.lang.DisposedException
@@ -48,6 +49,7 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.text.XText
     com.sun.star.text.XTextDocument
     com.sun.star.text.XTextTable
+    com.sun.star.text.XTextTablesSupplier
     com.sun.star.uno.DeploymentException
     com.sun.star.uno.XComponentContext
     com.sun.star.util.CloseVetoException

@@ -24,7 +24,10 @@ struct BatchRow {
 
 // The regular export of several records in a row, as the batch window and the
 // command-line export run it. Each record gets its own document from the
-// template assigned to its kind, looked up afresh.
+// template assigned to its kind, looked up afresh, opened, filled, saved and
+// closed in one office that serves the whole batch: started for the first
+// record that needs it, ended by finish() (also after an error). An office
+// lost under a record is started again and the record tried once more.
 class BatchExport {
 public:
     using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
@@ -36,13 +39,22 @@ public:
     BatchExport& operator=(const BatchExport&) = delete;
 
     // The row of one record (1-based). A missing or unusable template is a
-    // row; any other failure throws LumarelError and ends the batch.
+    // row, and so is an office lost twice under the same record; any other
+    // failure throws LumarelError and ends the batch (the office is ended).
     BatchRow exportRecord(int recordIndex);
     // Ends whatever office the batch holds. Never throws.
     void finish() noexcept;
 
+    // How many times an office was started for this batch.
+    int officeStarts() const { return m_starts; }
+
 private:
+    DocumentSession& office();
+
     const RecordStore& m_store;
     WorkDir m_workDir;
     SessionFactory m_makeSession;
+    std::unique_ptr<DocumentSession> m_session;
+    bool m_started = false;
+    int m_starts = 0;
 };

@@ -1,11 +1,21 @@
 #pragma once
 
+#include "LumarelError.h"
+
 #include <QString>
+
+// The office went away (crashed, killed) under a call: the session is dead
+// and must be started again before it can serve another document.
+class OfficeLostError : public LumarelError {
+public:
+    using LumarelError::LumarelError;
+};
 
 // The steps through which a document is generated: start an office, open a
 // template, read and fill it, save a copy, close it and quit. Failures throw
-// LumarelError; start/quit are kept apart from open/close so that one office
-// can serve several documents in a row.
+// LumarelError, OfficeLostError when the office itself is gone; start/quit
+// are kept apart from open/close so that one office can serve several
+// documents in a row.
 class DocumentSession {
 public:
     virtual ~DocumentSession() = default;
@@ -17,6 +27,9 @@ public:
     virtual void open(const QString& templatePath) = 0;
     // The whole text of the active document: body and tables.
     virtual QString ReadDocumentText() = 0;
+    // The same text for finding tags in, where paragraph ends and line breaks
+    // may read alike; an office may answer it faster.
+    virtual QString ReadTextForSearch() { return ReadDocumentText(); }
     // Replaces every occurrence of tag (plain text, letter case ignored as in
     // Word's default find) by value; a "\n" in value is a line break.
     // Returns whether anything was replaced.

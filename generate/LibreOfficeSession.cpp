@@ -25,12 +25,15 @@
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -91,12 +94,24 @@ css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
     throw LumarelError(message.isEmpty() ? what : what + QStringLiteral(": ") + message);
 }
 
-// Runs one step against the office, turning its exceptions into ours.
-template <class F> auto officeStep(const QString& what, F&& step) -> decltype(step())
+QString lostText(const QString& what)
+{
+    return what + QStringLiteral(": LibreOffice аварійно завершив роботу");
+}
+
+// Runs one step against the office, turning its exceptions into ours. A
+// disposed bridge, or any failure once the process has gone, means the office
+// is lost rather than the step refused.
+template <class F, class Alive>
+auto officeStep(const QString& what, Alive&& alive, F&& step) -> decltype(step())
 {
     try {
         return step();
+    } catch (const css::lang::DisposedException&) {
+        throw OfficeLostError(lostText(what));
     } catch (const css::uno::Exception& e) {
+        if (!alive())
+            throw OfficeLostError(lostText(what));
         throwOfficeError(what, e);
     }
 }
@@ -172,6 +187,8 @@ struct LibreOfficeSession::Impl {
     Reference<css::uno::XComponentContext> remote;
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
+    // Made once per document: each property set on it is a call into the office.
+    Reference<css::util::XReplaceDescriptor> find;
     std::unique_ptr<QTemporaryDir> copyDir;
 
     void takeProfile();
@@ -181,6 +198,19 @@ struct LibreOfficeSession::Impl {
     void terminateOffice() noexcept;
     void releaseProfile() noexcept;
     bool running() const { return process.state() != QProcess::NotRunning; }
+    // Whether the office process still lives (a killed one may not have been
+    // reaped yet).
+    bool alive()
+    {
+        if (!running())
+            return false;
+        process.waitForFinished(0);
+        return running() && ::kill(static_cast<pid_t>(pid), 0) == 0;
+    }
+    template <class F> auto step(const QString& what, F&& f)
+    {
+        return officeStep(what, [this] { return alive(); }, std::forward<F>(f));
+    }
 };
 
 // A profile of our own, reused between runs for speed; the lock keeps two of
@@ -427,7 +457,7 @@ void LibreOfficeSession::open(const QString& templatePath)
 
     const QString what = QStringLiteral("Не вдалося відкрити шаблон ") + templatePath;
     bool isText = false;
-    Reference<css::lang::XComponent> doc = officeStep(what, [&] {
+    Reference<css::lang::XComponent> doc = d->step(what, [&] {
         const css::beans::PropertyValue args[] = {
             property("Hidden", css::uno::Any(d->hidden)),
             property("ReadOnly", css::uno::Any(false)),
@@ -450,17 +480,42 @@ void LibreOfficeSession::open(const QString& templatePath)
     }
     d->document = doc;
     d->copyDir = std::move(copyDir);
+    // No view to update while the tags are replaced.
+    d->step(what, [&] {
+        Reference<css::frame::XModel> model(doc, UNO_QUERY);
+        if (model.is())
+            model->lockControllers();
+    });
 }
 
 QString LibreOfficeSession::ReadDocumentText()
 {
     if (!d->document.is())
         throw LumarelError(QStringLiteral("Документ не відкрито"));
-    return officeStep(QStringLiteral("Не вдалося прочитати текст документа"), [&] {
+    return d->step(QStringLiteral("Не вдалося прочитати текст документа"), [&] {
         Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
         OUStringBuffer out;
         collectText(doc->getText(), out);
         return toQ(out.makeStringAndClear());
+    });
+}
+
+// Walking the paragraphs costs a call each; without tables, the body's text
+// comes in one.
+QString LibreOfficeSession::ReadTextForSearch()
+{
+    if (!d->document.is())
+        throw LumarelError(QStringLiteral("Документ не відкрито"));
+    const QString what = QStringLiteral("Не вдалося прочитати текст документа");
+    const bool hasTables = d->step(what, [&] {
+        Reference<css::text::XTextTablesSupplier> tables(d->document, UNO_QUERY);
+        return !tables.is() || tables->getTextTables()->hasElements();
+    });
+    if (hasTables)
+        return ReadDocumentText();
+    return d->step(what, [&] {
+        Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
+        return toQ(doc->getText()->getString());
     });
 }
 
@@ -474,19 +529,22 @@ bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
     QString text = value;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return officeStep(QStringLiteral("Не вдалося замінити ") + tag, [&] {
+    return d->step(QStringLiteral("Не вдалося замінити ") + tag, [&] {
         Reference<css::util::XReplaceable> doc(d->document, UNO_QUERY_THROW);
-        Reference<css::util::XReplaceDescriptor> find = doc->createReplaceDescriptor();
-        find->setSearchString(toOU(tag));
-        find->setReplaceString(toOU(text));
-        Reference<css::beans::XPropertySet> options(find, UNO_QUERY_THROW);
-        options->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(false));
-        options->setPropertyValue(OUString("SearchSimilarity"), css::uno::Any(false));
-        options->setPropertyValue(OUString("SearchWords"), css::uno::Any(false));
-        options->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(false));
-        options->setPropertyValue(OUString("SearchStyles"), css::uno::Any(false));
-        options->setPropertyValue(OUString("SearchBackwards"), css::uno::Any(false));
-        return doc->replaceAll(Reference<css::util::XSearchDescriptor>(find.get())) > 0;
+        if (!d->find.is()) {
+            Reference<css::util::XReplaceDescriptor> find = doc->createReplaceDescriptor();
+            Reference<css::beans::XPropertySet> options(find, UNO_QUERY_THROW);
+            options->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(false));
+            options->setPropertyValue(OUString("SearchSimilarity"), css::uno::Any(false));
+            options->setPropertyValue(OUString("SearchWords"), css::uno::Any(false));
+            options->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(false));
+            options->setPropertyValue(OUString("SearchStyles"), css::uno::Any(false));
+            options->setPropertyValue(OUString("SearchBackwards"), css::uno::Any(false));
+            d->find = find;
+        }
+        d->find->setSearchString(toOU(tag));
+        d->find->setReplaceString(toOU(text));
+        return doc->replaceAll(Reference<css::util::XSearchDescriptor>(d->find.get())) > 0;
     });
 }
 
@@ -501,15 +559,21 @@ void LibreOfficeSession::saveAs(const QString& path)
     if (!target.absoluteDir().exists())
         throw LumarelError(QStringLiteral("Папка ") + target.absolutePath() +
                            QStringLiteral(" не існує"));
-    officeStep(QStringLiteral("Не вдалося зберегти документ ") + path, [&] {
-        Reference<css::frame::XStorable> doc(d->document, UNO_QUERY_THROW);
-        const css::beans::PropertyValue args[] = {
-            property("FilterName", css::uno::Any(OUString("MS Word 97"))),
-            property("Overwrite", css::uno::Any(false)),
-        };
-        doc->storeToURL(toOU(fileUrl(path)),
-                        css::uno::Sequence<css::beans::PropertyValue>(args, std::size(args)));
-    });
+    try {
+        d->step(QStringLiteral("Не вдалося зберегти документ ") + path, [&] {
+            Reference<css::frame::XStorable> doc(d->document, UNO_QUERY_THROW);
+            const css::beans::PropertyValue args[] = {
+                property("FilterName", css::uno::Any(OUString("MS Word 97"))),
+                property("Overwrite", css::uno::Any(false)),
+            };
+            doc->storeToURL(toOU(fileUrl(path)),
+                            css::uno::Sequence<css::beans::PropertyValue>(args, std::size(args)));
+        });
+    } catch (...) {
+        // The path was free before: whatever lies there now is our broken half.
+        QFile::remove(path);
+        throw;
+    }
     if (!QFileInfo::exists(path))
         throw LumarelError(QStringLiteral("Не вдалося зберегти документ ") + path);
 }
@@ -518,6 +582,7 @@ void LibreOfficeSession::closeDocument() noexcept
 {
     Reference<css::lang::XComponent> doc = std::move(d->document);
     d->document.clear();
+    d->find.clear();
     if (doc.is()) {
         try {
             Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);

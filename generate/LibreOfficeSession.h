@@ -19,6 +19,7 @@ public:
     void start(bool keepHidden) override;
     void open(const QString& templatePath) override;
     QString ReadDocumentText() override;
+    QString ReadTextForSearch() override;
     bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void closeDocument() noexcept override;

@@ -7,6 +7,26 @@
 
 namespace {
 
+// The document's text as the replacements so far have made it: a tag that it
+// does not hold, whatever the letter case, would be looked for in vain, and
+// each call into the office costs far more than this copy.
+class TextModel {
+public:
+    TextModel(DocumentSession& document, QString text) : m_document(document), m_text(std::move(text)) {}
+    void replace(const QString& tag, const QString& value)
+    {
+        if (!m_text.contains(tag, Qt::CaseInsensitive))
+            return;
+        m_document.ReplaceTag(tag, value);
+        m_text.replace(tag, value, Qt::CaseInsensitive);
+    }
+    DocumentSession& document() { return m_document; }
+
+private:
+    DocumentSession& m_document;
+    QString m_text;
+};
+
 struct DateTags {
     QString day, year, ukrainianMonth, englishMonth, monthNumber, suffix;
 };
@@ -43,12 +63,12 @@ QString twoDigits(int number)
     return number < 10 ? QStringLiteral("0") + QString::number(number) : QString::number(number);
 }
 
-void substituteDate(const QString& date, const DateTags& tags, DocumentSession& document)
+void substituteDate(const QString& date, const DateTags& tags, TextModel& document)
 {
     if (date.isEmpty()) {
         for (const QString* tag : {&tags.day, &tags.year, &tags.ukrainianMonth, &tags.englishMonth,
                                    &tags.monthNumber, &tags.suffix})
-            document.ReplaceTag(*tag, QString());
+            document.replace(*tag, QString());
         return;
     }
     const QChar separator = date.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('.');
@@ -62,14 +82,14 @@ void substituteDate(const QString& date, const DateTags& tags, DocumentSession& 
     const auto year = static_cast<quint16>(
         toInteger(separator == QLatin1Char('.') ? yearRest.left(4) : yearRest));
 
-    document.ReplaceTag(tags.day, dayText);
-    document.ReplaceTag(tags.year, QString::number(year).mid(2, 2));
-    document.ReplaceTag(tags.ukrainianMonth, TagValues::UkrainianMonth(month));
-    document.ReplaceTag(tags.englishMonth, TagValues::EnglishMonth(month));
-    document.ReplaceTag(tags.monthNumber, twoDigits(month));
+    document.replace(tags.day, dayText);
+    document.replace(tags.year, QString::number(year).mid(2, 2));
+    document.replace(tags.ukrainianMonth, TagValues::UkrainianMonth(month));
+    document.replace(tags.englishMonth, TagValues::EnglishMonth(month));
+    document.replace(tags.monthNumber, twoDigits(month));
     // The day becomes a number only when a template asks for its suffix.
-    if (document.ReadDocumentText().contains(tags.suffix))
-        document.ReplaceTag(tags.suffix, TagValues::OrdinalSuffix(toInteger(dayText)));
+    if (document.document().ReadTextForSearch().contains(tags.suffix))
+        document.replace(tags.suffix, TagValues::OrdinalSuffix(toInteger(dayText)));
 }
 
 } // namespace
@@ -129,8 +149,10 @@ QString OrdinalSuffix(int day)
 
 bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
 {
-    if (!document.ReadDocumentText().contains(SurnameTag))
+    QString text = document.ReadTextForSearch();
+    if (!text.contains(SurnameTag))
         return false;
+    TextModel model(document, std::move(text));
 
     const std::pair<QString, const QString*> fields[] = {
         {SurnameTag, &record.LastName},
@@ -141,8 +163,8 @@ bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
         {QStringLiteral("#Middle name#"), &record.MiddleNameEn},
     };
     for (const auto& [tag, value] : fields)
-        document.ReplaceTag(tag, *value);
-    document.ReplaceTag(QStringLiteral("#З_Рід#"), TagValues::GenderEnding(record.SexId));
+        model.replace(tag, *value);
+    model.replace(QStringLiteral("#З_Рід#"), TagValues::GenderEnding(record.SexId));
 
     const std::pair<QString, const QString*> more[] = {
         {QStringLiteral("#Напрям/спеціальність#"), &record.SpecialityName},
@@ -159,9 +181,9 @@ bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
         {QStringLiteral("#boss#"), &record.BossFIOEn},
     };
     for (const auto& [tag, value] : more)
-        document.ReplaceTag(tag, *value);
+        model.replace(tag, *value);
 
-    substituteDate(record.IssueDate, IssueDateTags, document);
-    substituteDate(record.GraduateDate, GraduateDateTags, document);
+    substituteDate(record.IssueDate, IssueDateTags, model);
+    substituteDate(record.GraduateDate, GraduateDateTags, model);
     return true;
 }

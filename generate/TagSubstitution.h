@@ -10,7 +10,8 @@ inline const QString SurnameTag = QStringLiteral("#Прізвище#");
 
 // Fills the open document with one graduate's data. Returns false, leaving the
 // document untouched, when it lacks "#Прізвище#"; otherwise replaces the 31
-// tags in their fixed order and returns true. A date part that is not a whole
+// tags in their fixed order and returns true. The text is read once for all
+// of them: a tag it does not hold gets no replace call. A date part that is not a whole
 // number throws LumarelError ("'…' is not a valid integer value") at once;
 // the replacements made before stay in the document.
 bool SubstituteTags(const StudentRecord& record, DocumentSession& document);

@@ -1,0 +1,391 @@
+// One office for a whole batch, and what happens when it dies under the
+// batch: in the batch itself, in the batch window and in the converter.
+#include "BatchExport.h"
+#include "DocumentGeneration.h"
+#include "ExportFixture.h"
+#include "ImportXmlFile.h"
+#include "LumarelError.h"
+
+#include <QProcess>
+#include <csignal>
+
+class TestBatchOffice : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void oneOfficeForTheBatch();
+    void officeKilled_data();
+    void officeKilled();
+    void errorEndsTheOffice();
+    void windowSurvivesAKilledOffice();
+    void converterSurvivesAKilledOffice();
+    void windowAndConverterAgree();
+
+private:
+    QTemporaryDir m_cache;
+    std::unique_ptr<QTemporaryDir> m_work;
+    RecordStore m_store;
+    QString m_template;
+    void importGraduates(int count, const QByteArray& extra = QByteArray());
+    QStringList results() const;
+};
+
+namespace {
+
+// The office of the batch, watched and, on request, killed by its process id
+// while it is in the middle of replacing tags.
+class WatchedOffice : public DocumentSession {
+public:
+    struct Log {
+        int starts = 0;
+        int opens = 0;
+        int replaces = 0;
+        QList<qint64> pidPerOpen;
+        // Kills the office at these replace calls (counted over the batch).
+        QList<int> killAtReplace;
+    };
+    explicit WatchedOffice(Log& log) : m_log(log) {}
+
+    void start(bool keepHidden) override
+    {
+        ++m_log.starts;
+        m_office.start(keepHidden);
+    }
+    void open(const QString& path) override
+    {
+        ++m_log.opens;
+        m_log.pidPerOpen << m_office.processId();
+        m_office.open(path);
+    }
+    QString ReadDocumentText() override { return m_office.ReadDocumentText(); }
+    QString ReadTextForSearch() override { return m_office.ReadTextForSearch(); }
+    bool ReplaceTag(const QString& tag, const QString& value) override
+    {
+        if (m_log.killAtReplace.contains(++m_log.replaces)) {
+            ::kill(static_cast<pid_t>(m_office.processId()), SIGKILL);
+            QTest::qWait(50);
+        }
+        return m_office.ReplaceTag(tag, value);
+    }
+    void saveAs(const QString& path) override { m_office.saveAs(path); }
+    void closeDocument() noexcept override { m_office.closeDocument(); }
+    void quit() noexcept override { m_office.quit(); }
+
+private:
+    Log& m_log;
+    LibreOfficeSession m_office;
+};
+
+const QString Generated = QStringLiteral("Успішно згенерований!");
+
+QString nameOf(int k)
+{
+    return QStringLiteral("Студент%1 Іван Петрович").arg(QChar(u'А' + k));
+}
+
+QString fileOf(int k)
+{
+    return QStringLiteral("Студент%1_Іван_Петрович_Диплом.doc").arg(QChar(u'А' + k));
+}
+
+} // namespace
+
+void TestBatchOffice::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QVERIFY(m_cache.isValid());
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+}
+
+void TestBatchOffice::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
+    m_template = m_work->filePath(QStringLiteral("t.fodt"));
+    // Three tags, so that a kill can land in the middle of a graduate.
+    TestFiles::write(m_template, flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
+                                               QStringLiteral("#ВНЗ# 20#РікДп#")}));
+    QStringList table(8);
+    table[2] = m_template;
+    SettingsFiles::SaveTemplateTable(WorkDir(m_work->path()), table);
+    m_store = RecordStore();
+}
+
+void TestBatchOffice::cleanup()
+{
+    QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+}
+
+void TestBatchOffice::importGraduates(int count, const QByteArray& extra)
+{
+    QByteArray all;
+    for (int k = 0; k < count; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    QStringList lines;
+    const QString refusal = ImportXmlBytes(TestFiles::edeboFile(all + extra),
+                                           m_work->filePath(QStringLiteral("a.xml")), m_store, lines);
+    QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
+}
+
+QStringList TestBatchOffice::results() const
+{
+    return QDir(WorkDir(m_work->path()).resultsFolder()).entryList(QDir::Files, QDir::Name);
+}
+
+void TestBatchOffice::oneOfficeForTheBatch()
+{
+    importGraduates(4);
+    WatchedOffice::Log log;
+    {
+        BatchExport batch(m_store, WorkDir(m_work->path()),
+                          [&log] { return std::make_unique<WatchedOffice>(log); });
+        for (int k = 1; k <= 4; ++k) {
+            const BatchRow row = batch.exportRecord(k);
+            QCOMPARE(row.result, Generated);
+            QVERIFY(QFileInfo::exists(row.path));
+        }
+        QCOMPARE(batch.officeStarts(), 1);
+        QCOMPARE(officesUnder(m_cache.path()).size(), 1);
+        batch.finish();
+        QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+    }
+    QCOMPARE(log.starts, 1);
+    QCOMPARE(log.opens, 4);
+    QCOMPARE(QSet<qint64>(log.pidPerOpen.begin(), log.pidPerOpen.end()).size(), 1);
+    QCOMPARE(results().size(), 4);
+    // Each document holds its own graduate only.
+    const QString third = WorkDir(m_work->path()).resultsFolder() + u'/' + fileOf(2);
+    const QString thirdText = readBack(third);
+    QVERIFY2(thirdText.startsWith(QStringLiteral("СтудентВ\rТарас\rКиївський університет 2015\r")), qPrintable(thirdText));
+    // The template is never written.
+    QCOMPARE(TestFiles::read(m_template),
+             flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
+                           QStringLiteral("#ВНЗ# 20#РікДп#")}));
+}
+
+void TestBatchOffice::officeKilled_data()
+{
+    // Each graduate makes 4 replace calls (surname, first name, institution,
+    // year); a kill at call 6 lands on the second graduate.
+    QTest::addColumn<QList<int>>("killAt");
+    QTest::addColumn<int>("starts");
+    QTest::addColumn<QStringList>("rowResults"); // "" for generated
+    QTest::newRow("once, in the middle of a graduate")
+        << QList<int>{6} << 2 << QStringList{QString(), QString(), QString()};
+    QTest::newRow("at the first call of a graduate")
+        << QList<int>{5} << 2 << QStringList{QString(), QString(), QString()};
+    // The retry of the second graduate makes calls 6.. again; killed at 7.
+    QTest::newRow("twice for the same graduate")
+        << QList<int>{6, 7} << 3 << QStringList{QString(), QStringLiteral("lost"), QString()};
+    QTest::newRow("once for two graduates each")
+        << QList<int>{2, 8} << 3 << QStringList{QString(), QString(), QString()};
+}
+
+void TestBatchOffice::officeKilled()
+{
+    QFETCH(QList<int>, killAt);
+    QFETCH(int, starts);
+    QFETCH(QStringList, rowResults);
+    importGraduates(3);
+    WatchedOffice::Log log;
+    log.killAtReplace = killAt;
+    QStringList got;
+    {
+        BatchExport batch(m_store, WorkDir(m_work->path()),
+                          [&log] { return std::make_unique<WatchedOffice>(log); });
+        for (int k = 1; k <= 3; ++k) {
+            const BatchRow row = batch.exportRecord(k);
+            QCOMPARE(row.name, nameOf(k - 1));
+            if (row.generated()) {
+                QCOMPARE(row.result, Generated);
+                got << QString();
+            } else {
+                QVERIFY2(row.result.contains(QStringLiteral("LibreOffice")), qPrintable(row.result));
+                got << QStringLiteral("lost");
+            }
+        }
+        QCOMPARE(batch.officeStarts(), starts);
+    }
+    QCOMPARE(got, rowResults);
+    QCOMPARE(log.starts, starts);
+    // One file for each graduate produced, none for the one lost twice, and
+    // no half-written file from an interrupted attempt.
+    QStringList expected;
+    for (int k = 0; k < 3; ++k)
+        if (rowResults.at(k).isEmpty())
+            expected << fileOf(k);
+    expected.sort();
+    QCOMPARE(results(), expected);
+    for (const QString& f : expected)
+        QVERIFY(readBack(WorkDir(m_work->path()).resultsFolder() + u'/' + f)
+                    .startsWith(f.section(u'_', 0, 0) + u'\r'));
+}
+
+void TestBatchOffice::errorEndsTheOffice()
+{
+    importGraduates(1, graduateOf(200, QStringLiteral("Помилка Дата Хибна"), QStringLiteral("6.1"),
+                                  QStringLiteral("0"), QStringLiteral("30/06/2015 0:00:00")));
+    BatchExport batch(m_store, WorkDir(m_work->path()));
+    QCOMPARE(batch.exportRecord(1).result, Generated);
+    QCOMPARE(officesUnder(m_cache.path()).size(), 1);
+    QVERIFY_THROWS_EXCEPTION(LumarelError, batch.exportRecord(2));
+    QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+}
+
+// The batch window with the office killed by its process id from outside
+// after two rows: every row is there and every document made.
+void TestBatchOffice::windowSurvivesAKilledOffice()
+{
+    ExportFixture f;
+    QByteArray all;
+    for (int k = 0; k < 6; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(all));
+    const QString t = f.path(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
+    f.assign({{3, t}});
+    f.check({0, 1, 2, 3, 4, 5});
+    f.boxes.clear();
+
+    QStringList rows;
+    QList<qint64> killed;
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->inherits("TFPack"))
+            return;
+        if (killed.isEmpty() && tableRows(w).size() >= 2) {
+            killed = officesUnder(m_cache.path());
+            for (qint64 pid : std::as_const(killed))
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+        if (w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled()) {
+            rows = tableRows(w);
+            poll.stop();
+            w->close();
+        }
+    });
+    poll.start();
+    f.find<QToolButton>("B4")->click();
+
+    QVERIFY(!killed.isEmpty());
+    QVERIFY2(f.boxes.isEmpty(), f.boxes.isEmpty() ? "" : qPrintable(f.boxes.at(0).text));
+    QStringList expectedRows, expectedFiles;
+    for (int k = 0; k < 6; ++k) {
+        expectedRows << nameOf(k) + u'|' + Generated;
+        expectedFiles << fileOf(k);
+    }
+    expectedFiles.sort();
+    QCOMPARE(rows, expectedRows);
+    QCOMPARE(f.resultFiles(), expectedFiles);
+    for (qint64 pid : std::as_const(killed))
+        QVERIFY(!officesUnder(m_cache.path()).contains(pid));
+}
+
+void TestBatchOffice::converterSurvivesAKilledOffice()
+{
+    QTemporaryDir work;
+    QByteArray all;
+    for (int k = 0; k < 8; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    const QString xml = work.filePath(QStringLiteral("a.xml"));
+    TestFiles::write(xml, TestFiles::edeboFile(all));
+    const QString t = work.filePath(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
+    QStringList table(8);
+    table[2] = t;
+    SettingsFiles::SaveTemplateTable(WorkDir(work.path()), table);
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), xml});
+    QVERIFY(p.waitForStarted());
+    QByteArray out;
+    QList<qint64> killed;
+    while (p.state() != QProcess::NotRunning) {
+        p.waitForReadyRead(20);
+        out += p.readAllStandardOutput();
+        if (killed.isEmpty() && out.count('\n') >= 2) {
+            killed = officesUnder(m_cache.path());
+            for (qint64 pid : std::as_const(killed))
+                if (pid != p.processId())
+                    ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    }
+    out += p.readAllStandardOutput();
+    QVERIFY(!killed.isEmpty());
+    QCOMPARE(p.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 8);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(lines.at(k), nameOf(k) + u'\t' + Generated + u'\t' +
+                                  WorkDir(work.path()).resultsFolder() + u'/' + fileOf(k));
+    QCOMPARE(QDir(WorkDir(work.path()).resultsFolder()).entryList(QDir::Files).size(), 8);
+}
+
+// The same file and templates through the batch window and the converter:
+// the same rows and the same documents.
+void TestBatchOffice::windowAndConverterAgree()
+{
+    const QByteArray xmlBytes = TestFiles::edeboFile(
+        graduateOf(1, QStringLiteral("Бакалавр Олег Іванович")) +
+        graduateOf(2, QStringLiteral("Магістр Ольга Іванівна"), QStringLiteral("8.01")) +
+        graduateOf(3, QStringLiteral("Спеціаліст Ігор Петрович"), QStringLiteral("7.01")) +
+        graduateOf(4, QStringLiteral("Бакалавр Олег Іванович")));
+    auto prepare = [&](const QString& dir) {
+        const QString good = dir + QStringLiteral("/good.fodt");
+        const QString bad = dir + QStringLiteral("/bad.fodt");
+        TestFiles::write(good, flatTemplate({QStringLiteral("#Прізвище# 20#РікДп#")}));
+        TestFiles::write(bad, flatTemplate({QStringLiteral("#Ім`я#")}));
+        QStringList table(8);
+        table[2] = good;
+        table[4] = bad;
+        SettingsFiles::SaveTemplateTable(WorkDir(dir), table);
+    };
+
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"), xmlBytes);
+    prepare(f.dir.path());
+    f.check({0, 1, 2, 3});
+    QStringList windowRows;
+    whenModal(
+        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        [&](QWidget* w) {
+            windowRows = tableRows(w);
+            w->close();
+        });
+    f.find<QToolButton>("B4")->click();
+
+    QTemporaryDir work;
+    prepare(work.path());
+    TestFiles::write(work.filePath(QStringLiteral("a.xml")), xmlBytes);
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), work.filePath(QStringLiteral("a.xml"))});
+    QVERIFY(p.waitForFinished(300000));
+    QStringList cliRows;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
+        cliRows << line.section(u'\t', 0, 0) + u'|' + line.section(u'\t', 1, 1);
+
+    QCOMPARE(windowRows.size(), 4);
+    QCOMPARE(cliRows, windowRows);
+    QCOMPARE(QDir(WorkDir(work.path()).resultsFolder()).entryList(QDir::Files, QDir::Name),
+             f.resultFiles());
+    QCOMPARE(f.resultFiles(), (QStringList{QStringLiteral("Бакалавр_Олег_Іванович_Диплом(1).doc"),
+                                           QStringLiteral("Бакалавр_Олег_Іванович_Диплом.doc")}));
+}
+
+QTEST_MAIN(TestBatchOffice)
+#include "tst_batch_office.moc"
