@@ -19,6 +19,10 @@
 #include "UpdateCheck.h"
 #include "UDemo.h"
 #include "UPack.h"
+#include "About.h"
+#include "Utags.h"
+#include "Utempl.h"
+#include "Uset.h"
 
 #include <QAction>
 #include <QApplication>
@@ -592,16 +596,19 @@ void TFLUMA::B5Click()
 // Template assignment window (N9).
 void TFLUMA::N9Click()
 {
+    ShowTemplateWindow(this, m_workDir, [this] { RunHelp(QApplication::activeModalWidget()); });
 }
 
 // Tag table (N14).
 void TFLUMA::N14Click()
 {
+    ShowTagTable(this, [this] { RunHelp(QApplication::activeModalWidget()); });
 }
 
 // Settings chooser (B2).
 void TFLUMA::B2Click()
 {
+    RunSettingsChooser(this, m_workDir, [this] { RunHelp(QApplication::activeModalWidget()); });
 }
 
 // Help document (N6, B6, F1, start window BB1); run it through RunHelp.
@@ -638,6 +645,7 @@ void TFLUMA::L2Click()
 // About window (N8).
 void TFLUMA::N8Click()
 {
+    ShowAboutBox(this);
 }
 
 // Update check (B9).

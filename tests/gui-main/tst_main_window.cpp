@@ -293,21 +293,50 @@ void TestMainWindow::showingCreatesWorkFolders()
         QVERIFY2(QDir(f.path(QString::fromLatin1(d))).exists(), d);
 }
 
-// The commands of later work: wired, and silent until they arrive.
+// The window commands: each opens its window modally beside the main window;
+// closed by its title bar, it leaves the main window as it was, quietly.
 void TestMainWindow::laterCommandsAreWiredAndQuiet_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* n : {"B2", "N9", "N14", "N8"})
-        QTest::newRow(n) << QString::fromLatin1(n);
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("B2") << QStringLiteral("B2") << QStringLiteral("TFSettings") << QPoint(40, 10);
+    QTest::newRow("N9") << QStringLiteral("N9") << QStringLiteral("TFTempl") << QPoint(10, 10);
+    QTest::newRow("N14") << QStringLiteral("N14") << QStringLiteral("TFtags") << QPoint(10, 10);
+    QTest::newRow("N8") << QStringLiteral("N8") << QStringLiteral("TAboutBox") << QPoint(254, 20);
 }
+
+namespace {
+// Closes the first modal window shown, from its own event loop, and notes it.
+class ModalCloser : public QObject {
+public:
+    ModalCloser() { qApp->installEventFilter(this); }
+    ~ModalCloser() override { qApp->removeEventFilter(this); }
+    QStringList shown;
+    QPoint at;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (e->type() == QEvent::Show && w && w->isWindow() && w->isModal() && shown.isEmpty()) {
+            shown.append(QString::fromLatin1(w->metaObject()->className()));
+            at = w->pos();
+            QMetaObject::invokeMethod(w, [w] { w->close(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+} // namespace
 
 void TestMainWindow::laterCommandsAreWiredAndQuiet()
 {
     QFETCH(QString, name);
+    QFETCH(QString, window);
+    QFETCH(QPoint, offset);
     GuiFixture f;
     f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(graduate(1, QStringLiteral("А"))));
     f.window->show();
     QSignalSpy help(f.window.get(), &TFLUMA::helpCommandStarted);
+    ModalCloser closer;
     QObject* o = f.window->findChild<QObject*>(name);
     QVERIFY(o);
     if (auto* b = qobject_cast<QAbstractButton*>(o)) {
@@ -317,6 +346,8 @@ void TestMainWindow::laterCommandsAreWiredAndQuiet()
         QVERIFY(a->isEnabled());
         a->trigger();
     }
+    QCOMPARE(closer.shown, QStringList{window});
+    QCOMPARE(closer.at, f.window->pos() + offset);
     QVERIFY(f.boxes.isEmpty());
     QCOMPARE(help.count(), 0);
     QVERIFY(f.window->isVisible());
