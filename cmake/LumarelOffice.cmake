@@ -55,6 +55,8 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.util.CloseVetoException
     com.sun.star.util.XCloseable
     com.sun.star.util.XReplaceable
+    com.sun.star.util.XSearchable
+    com.sun.star.container.XIndexAccess
     com.sun.star.util.XReplaceDescriptor)
 list(JOIN LUMAREL_UNO_TYPES ";" _uno_type_arg)
 

@@ -30,6 +30,9 @@ public:
     // The same text for finding tags in, where paragraph ends and line breaks
     // may read alike; an office may answer it faster.
     virtual QString ReadTextForSearch() { return ReadDocumentText(); }
+    // Whether that text holds every place a replacement reaches; when not
+    // (a header, a frame or a note holds a "#"), no tag may be skipped.
+    virtual bool TextCoversDocument() { return true; }
     // Replaces every occurrence of tag (plain text, letter case ignored as in
     // Word's default find) by value; a "\n" in value is a line break.
     // Returns whether anything was replaced.

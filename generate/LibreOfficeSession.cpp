@@ -39,6 +39,8 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
+#include <com/sun/star/util/XSearchable.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustrbuf.hxx>
@@ -189,6 +191,10 @@ struct LibreOfficeSession::Impl {
     Reference<css::lang::XComponent> document;
     // Made once per document: each property set on it is a call into the office.
     Reference<css::util::XReplaceDescriptor> find;
+    // How many "#" the document holds wherever its search reaches; -1 until
+    // asked.
+    int hashes = -1;
+    int hashesInText = 0;
     std::unique_ptr<QTemporaryDir> copyDir;
 
     void takeProfile();
@@ -511,12 +517,30 @@ QString LibreOfficeSession::ReadTextForSearch()
         Reference<css::text::XTextTablesSupplier> tables(d->document, UNO_QUERY);
         return !tables.is() || tables->getTextTables()->hasElements();
     });
-    if (hasTables)
-        return ReadDocumentText();
-    return d->step(what, [&] {
+    const QString text = hasTables ? ReadDocumentText() : d->step(what, [&] {
         Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
         return toQ(doc->getText()->getString());
     });
+    if (d->hashes < 0) {
+        d->hashesInText = static_cast<int>(text.count(u'#'));
+        d->hashes = d->step(what, [&] {
+            Reference<css::util::XSearchable> doc(d->document, UNO_QUERY_THROW);
+            Reference<css::util::XSearchDescriptor> find = doc->createSearchDescriptor();
+            find->setSearchString(OUString("#"));
+            const Reference<css::container::XIndexAccess> found = doc->findAll(find);
+            return found.is() ? static_cast<int>(found->getCount()) : 0;
+        });
+    }
+    return text;
+}
+
+// The office's own search counts the "#" it can reach: more than the text
+// shows means tags outside it (headers, footers, frames, notes).
+bool LibreOfficeSession::TextCoversDocument()
+{
+    if (d->hashes < 0)
+        ReadTextForSearch();
+    return d->hashes <= d->hashesInText;
 }
 
 bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
@@ -583,6 +607,7 @@ void LibreOfficeSession::closeDocument() noexcept
     Reference<css::lang::XComponent> doc = std::move(d->document);
     d->document.clear();
     d->find.clear();
+    d->hashes = -1;
     if (doc.is()) {
         try {
             Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);

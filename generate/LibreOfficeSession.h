@@ -20,6 +20,7 @@ public:
     void open(const QString& templatePath) override;
     QString ReadDocumentText() override;
     QString ReadTextForSearch() override;
+    bool TextCoversDocument() override;
     bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void closeDocument() noexcept override;

@@ -12,10 +12,13 @@ namespace {
 // each call into the office costs far more than this copy.
 class TextModel {
 public:
-    TextModel(DocumentSession& document, QString text) : m_document(document), m_text(std::move(text)) {}
+    TextModel(DocumentSession& document, QString text, bool complete)
+        : m_document(document), m_text(std::move(text)), m_complete(complete)
+    {
+    }
     void replace(const QString& tag, const QString& value)
     {
-        if (!m_text.contains(tag, Qt::CaseInsensitive))
+        if (m_complete && !m_text.contains(tag, Qt::CaseInsensitive))
             return;
         m_document.ReplaceTag(tag, value);
         m_text.replace(tag, value, Qt::CaseInsensitive);
@@ -25,6 +28,7 @@ public:
 private:
     DocumentSession& m_document;
     QString m_text;
+    bool m_complete;
 };
 
 struct DateTags {
@@ -152,7 +156,7 @@ bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
     QString text = document.ReadTextForSearch();
     if (!text.contains(SurnameTag))
         return false;
-    TextModel model(document, std::move(text));
+    TextModel model(document, std::move(text), document.TextCoversDocument());
 
     const std::pair<QString, const QString*> fields[] = {
         {SurnameTag, &record.LastName},

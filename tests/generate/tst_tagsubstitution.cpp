@@ -20,6 +20,7 @@ private Q_SLOTS:
     void emptyIssueDate();
     void onlyTagsTheTextHolds_data();
     void onlyTagsTheTextHolds();
+    void everyTagWhenTheTextIsNotAll();
     void conversionErrors_data();
     void conversionErrors();
 };
@@ -273,6 +274,21 @@ void TestTagSubstitution::onlyTagsTheTextHolds()
     QCOMPARE(tagsOf(doc), calls);
     QCOMPARE(doc.text(), after);
     QCOMPARE(doc.readCount(), 3);
+}
+
+// Tags in places the text does not show (headers, frames) are never skipped.
+void TestTagSubstitution::everyTagWhenTheTextIsNotAll()
+{
+    struct Partial : TextDocumentSession {
+        using TextDocumentSession::TextDocumentSession;
+        bool TextCoversDocument() override { return false; }
+    } doc(u"#Прізвище#"_qs);
+    QVERIFY(SubstituteTags(sampleRecord(), doc));
+    QStringList expected = AllTags;
+    // The suffix tags still follow the reads.
+    expected.removeAll(u"#AddDateEnDp#"_qs);
+    expected.removeAll(u"#AddDateEnZn#"_qs);
+    QCOMPARE(tagsOf(doc), expected);
 }
 
 void TestTagSubstitution::conversionErrors_data()

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void officeKilled_data();
     void officeKilled();
     void errorEndsTheOffice();
+    void tagsOutsideTheBody();
     void windowSurvivesAKilledOffice();
     void converterSurvivesAKilledOffice();
     void windowAndConverterAgree();
@@ -235,6 +236,43 @@ void TestBatchOffice::errorEndsTheOffice()
     QCOMPARE(officesUnder(m_cache.path()).size(), 1);
     QVERIFY_THROWS_EXCEPTION(LumarelError, batch.exportRecord(2));
     QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+}
+
+// Tags in a header and in a frame are replaced as well as those of the body.
+void TestBatchOffice::tagsOutsideTheBody()
+{
+    importGraduates(1);
+    TestFiles::write(m_template, R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.text">
+<office:automatic-styles><style:page-layout style:name="pm1"><style:page-layout-properties
+ fo:page-width="21cm" fo:page-height="29.7cm"/><style:header-style/></style:page-layout>
+</office:automatic-styles><office:master-styles><style:master-page style:name="Standard"
+ style:page-layout-name="pm1"><style:header><text:p>HEADER=#ВНЗ#</text:p></style:header>
+</style:master-page></office:master-styles><office:body><office:text>
+<text:p>BODY=#Прізвище#<draw:frame draw:name="F1" text:anchor-type="paragraph" svg:width="5cm"
+ svg:height="2cm"><draw:text-box><text:p>FRAME=#Ім`я#</text:p></draw:text-box></draw:frame></text:p>
+</office:text></office:body></office:document>
+)");
+    BatchExport batch(m_store, WorkDir(m_work->path()));
+    const BatchRow row = batch.exportRecord(1);
+    batch.finish();
+    QVERIFY(row.generated());
+    // Read back through the office's own search, which sees every part.
+    LibreOfficeSession reader;
+    reader.start(true);
+    reader.open(row.path);
+    QVERIFY(reader.TextCoversDocument());
+    QVERIFY(!reader.ReplaceTag(u"#ВНЗ#"_qs, QString()));
+    QVERIFY(!reader.ReplaceTag(u"#Ім`я#"_qs, QString()));
+    QVERIFY(reader.ReplaceTag(u"Київський університет"_qs, QString()));
+    QVERIFY(reader.ReplaceTag(u"FRAME=Тарас"_qs, QString()));
+    reader.quit();
 }
 
 // The batch window with the office killed by its process id from outside
