@@ -509,8 +509,11 @@ void TFLUMA::N10Click()
         return;
     }
     const GenerationContext context{m_store, m_workDir, nullptr, {}};
-    const QString saved =
-        GenerateDocument(context, *index, templatePath, false, OutputKind::Regular);
+    QString saved;
+    {
+        BusyCursor busy; // gone before any message below, also when generation throws
+        saved = GenerateDocument(context, *index, templatePath, false, OutputKind::Regular);
+    }
     if (!saved.isEmpty())
         ShellOpen::openFile(saved);
     else
@@ -582,8 +585,11 @@ void TFLUMA::B5Click()
     if (!index)
         return;
     const GenerationContext context{m_store, m_workDir, nullptr, {}};
-    const QString saved =
-        GenerateDocument(context, *index, demoTemplate, false, OutputKind::Demonstration);
+    QString saved;
+    {
+        BusyCursor busy;
+        saved = GenerateDocument(context, *index, demoTemplate, false, OutputKind::Demonstration);
+    }
     if (!saved.isEmpty())
         ShellOpen::openFile(saved);
     else

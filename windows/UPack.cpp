@@ -1,6 +1,7 @@
 #include "UPack.h"
 
 #include "BatchExport.h"
+#include "BusyCursor.h"
 #include "Commands.h"
 #include "KeyRule.h"
 #include "LinkButton.h"
@@ -185,6 +186,7 @@ void TFPack::TsTimer()
     m_pb->setValue(0);
 
     m_running = true;
+    BusyCursor busy;
     BatchExport batch(m_store, m_workDir);
     for (qsizetype k = 0; k < m_entries.size(); ++k) {
         if (!m_checked.value(k))
@@ -220,6 +222,7 @@ void TFPack::TsTimer()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     batch.finish();
+    busy.release();
     m_running = false;
     m_bc->setEnabled(true);
     m_pr->show();
