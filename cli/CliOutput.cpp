@@ -1,5 +1,8 @@
 #include "CliOutput.h"
 
+#include "ImportXmlFile.h"
+#include "LumarelError.h"
+
 #include <cstdio>
 
 namespace CliOutput {
@@ -15,3 +18,21 @@ void err(const QString& line)
     std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stderr);
 }
 } // namespace CliOutput
+
+std::optional<int> ImportForCli(const QString& path, RecordStore& store, QStringList* listLines)
+{
+    QStringList lines;
+    try {
+        const QString refusal = ImportXmlFile(path, store, lines);
+        if (!refusal.isEmpty()) {
+            CliOutput::err(refusal);
+            return ExitRefused;
+        }
+    } catch (const LumarelError& e) {
+        CliOutput::err(e.text());
+        return ExitError;
+    }
+    if (listLines)
+        listLines->swap(lines);
+    return std::nullopt;
+}

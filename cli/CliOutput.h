@@ -1,6 +1,11 @@
 #pragma once
 
+#include "Notifier.h"
+#include "RecordStore.h"
+
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 // UTF-8 output of the command-line converter.
 namespace CliOutput {
@@ -10,3 +15,14 @@ void err(const QString& line); // stderr, with a line break
 
 // Exit codes shared by the verbs.
 enum CliExit { ExitOk = 0, ExitError = 1, ExitRefused = 2, ExitSomeRowsFailed = 3, ExitUsage = 64 };
+
+// Messages meant for a box go to stderr.
+class StderrNotifier : public Notifier {
+public:
+    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
+};
+
+// Imports the file as the open command does. On a refusal or an error prints
+// its text and gives the exit code; nothing when the file was read.
+std::optional<int> ImportForCli(const QString& path, RecordStore& store,
+                                QStringList* listLines = nullptr);

@@ -17,11 +17,6 @@ const QString SuccessText = QStringLiteral("Успішно згенерован�
 const QString UnusableText = QStringLiteral(
     "Шаблон для документа даного типу не відповідає вимогам до його структури або відсутній!");
 
-class StderrNotifier : public Notifier {
-public:
-    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
-};
-
 } // namespace
 
 int RunDemoCommand(const QStringList& args)
@@ -39,13 +34,9 @@ int RunDemoCommand(const QStringList& args)
 
     const WorkDir workDir = WorkDir::Capture();
     RecordStore store;
-    QStringList lines;
+    if (const auto failed = ImportForCli(args.at(0), store))
+        return *failed;
     try {
-        const QString refusal = ImportXmlFile(args.at(0), store, lines);
-        if (!refusal.isEmpty()) {
-            CliOutput::err(refusal);
-            return ExitRefused;
-        }
         SettingsFiles::EnsureWorkFolders(workDir);
         const QString folder = workDir.examplesFolder() + u'/';
         const QString demoTemplate = folder + DemoTemplateFileName;
@@ -57,7 +48,8 @@ int RunDemoCommand(const QStringList& args)
         }
         const std::optional<int> index = store.FindRecordByNumber(number);
         if (!index) {
-            CliOutput::err(QStringLiteral("lumarel-convert demo: no record numbered %1").arg(number));
+            CliOutput::err(
+                QStringLiteral("lumarel-convert demo: no record numbered %1").arg(number));
             return ExitSomeRowsFailed;
         }
         StderrNotifier notifier;

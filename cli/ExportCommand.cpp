@@ -15,11 +15,6 @@
 
 namespace {
 
-class StderrNotifier : public Notifier {
-public:
-    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
-};
-
 // A one-line bar on stderr, redrawn in place; only for a terminal.
 class Progress {
 public:
@@ -72,17 +67,8 @@ int RunExportCommand(const QStringList& args)
 
     const WorkDir workDir = WorkDir::Capture();
     RecordStore store;
-    QStringList lines;
-    try {
-        const QString refusal = ImportXmlFile(args.at(0), store, lines);
-        if (!refusal.isEmpty()) {
-            CliOutput::err(refusal);
-            return ExitRefused;
-        }
-    } catch (const LumarelError& e) {
-        CliOutput::err(e.text());
-        return ExitError;
-    }
+    if (const auto failed = ImportForCli(args.at(0), store))
+        return *failed;
     SettingsFiles::EnsureWorkFolders(workDir);
     StderrNotifier notifier;
     if (!CheckWordInstalled(notifier).isEmpty())

@@ -1,8 +1,6 @@
 #include "ListCommand.h"
 
 #include "CliOutput.h"
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
 
 int RunListCommand(const QStringList& args)
 {
@@ -12,16 +10,8 @@ int RunListCommand(const QStringList& args)
     }
     RecordStore store;
     QStringList lines;
-    try {
-        const QString refusal = ImportXmlFile(args.at(0), store, lines);
-        if (!refusal.isEmpty()) {
-            CliOutput::err(refusal);
-            return ExitRefused;
-        }
-    } catch (const LumarelError& e) {
-        CliOutput::err(e.text());
-        return ExitError;
-    }
+    if (const auto failed = ImportForCli(args.at(0), store, &lines))
+        return *failed;
     for (const QString& line : lines)
         CliOutput::out(line);
     return ExitOk;

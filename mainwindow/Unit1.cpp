@@ -1,28 +1,28 @@
 #include "Unit1.h"
 
+#include "About.h"
 #include "BoxNotifier.h"
 #include "BusyCursor.h"
 #include "Commands.h"
 #include "DocumentGeneration.h"
 #include "ExtractResourceFile.h"
-#include "LumarelResources.h"
 #include "FileDialogs.h"
 #include "ImportXmlFile.h"
 #include "KeyRule.h"
 #include "LinkButton.h"
+#include "LumarelResources.h"
 #include "MessageBoxes.h"
 #include "Pictures.h"
 #include "SettingsFiles.h"
-#include "StudentListLine.h"
 #include "ShellOpen.h"
+#include "StudentListLine.h"
 #include "TextRules.h"
-#include "UpdateCheck.h"
 #include "UDemo.h"
 #include "UPack.h"
-#include "About.h"
+#include "UpdateCheck.h"
+#include "Uset.h"
 #include "Utags.h"
 #include "Utempl.h"
-#include "Uset.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,8 +102,7 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString&
 
 } // namespace
 
-TFLUMA::TFLUMA(QWidget* parent)
-    : QMainWindow(parent), m_workDir(WorkDir::Capture())
+TFLUMA::TFLUMA(QWidget* parent) : QMainWindow(parent), m_workDir(WorkDir::Capture())
 {
     InitLumarelResources();
     setObjectName(QStringLiteral("FLUMA"));
@@ -183,17 +182,18 @@ void TFLUMA::buildMenu()
 
     QMenu* exportMenu = menuBar()->addMenu(QStringLiteral("Експортувати"));
     exportMenu->setObjectName(QStringLiteral("MenuExport"));
-    m_n10 = addAction(exportMenu, QStringLiteral("N10"), ExportFirstText,
-                      Pictures::ExportOne, &TFLUMA::N10Click);
+    m_n10 = addAction(exportMenu, QStringLiteral("N10"), ExportFirstText, Pictures::ExportOne,
+                      &TFLUMA::N10Click);
     exportMenu->addSeparator();
-    m_n13 = addAction(exportMenu, QStringLiteral("N13"), ExportAllText,
-                      Pictures::ExportAll, &TFLUMA::N13Click);
+    m_n13 = addAction(exportMenu, QStringLiteral("N13"), ExportAllText, Pictures::ExportAll,
+                      &TFLUMA::N13Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("MenuHelp"));
-    m_n11 = addAction(help, QStringLiteral("N11"),
-                      QStringLiteral("Продемонструвати експортування на основі демонстраційного шаблону"),
-                      Pictures::Demo, &TFLUMA::B5Click);
+    m_n11 = addAction(
+        help, QStringLiteral("N11"),
+        QStringLiteral("Продемонструвати експортування на основі демонстраційного шаблону"),
+        Pictures::Demo, &TFLUMA::B5Click);
     help->addSeparator();
     m_n6 = help->addAction(picture(Pictures::Help), QStringLiteral("Довідка"));
     m_n6->setObjectName(QStringLiteral("N6"));
@@ -214,8 +214,7 @@ void TFLUMA::buildTopBand(QWidget* central)
     m_top->setCursor(Qt::ForbiddenCursor);
     m_top->installEventFilter(this);
 
-    m_b1 = makeToolButton(m_top, QStringLiteral("B1"), QStringLiteral(".XML"),
-                          Pictures::OpenXml,
+    m_b1 = makeToolButton(m_top, QStringLiteral("B1"), QStringLiteral(".XML"), Pictures::OpenXml,
                           QStringLiteral("Відкрити ХМL- файл з даними щодо дипломів (з ЄДЕБО)..."),
                           4, 4);
     m_b2 = makeToolButton(m_top, QStringLiteral("B2"), QString(), Pictures::Settings,
@@ -226,10 +225,11 @@ void TFLUMA::buildTopBand(QWidget* central)
                           ExportAllText, 157, 4);
     m_b9 = LinkLook::makeLinkButton(
         m_top, QStringLiteral("B9"), QStringLiteral("Оновити версію..."),
-        QStringLiteral("Перевірити наявність нової версії Програми на веб-сайті  ПП \"ВЕРЕСК-ЛАБ\""));
+        QStringLiteral(
+            "Перевірити наявність нової версії Програми на веб-сайті  ПП \"ВЕРЕСК-ЛАБ\""));
     m_b9->setGeometry(376, 4, 127, 22);
-    m_b5 = makeToolButton(m_top, QStringLiteral("B5"), QString(), Pictures::Demo,
-                          ExportFirstText, 505, 4);
+    m_b5 = makeToolButton(m_top, QStringLiteral("B5"), QString(), Pictures::Demo, ExportFirstText,
+                          505, 4);
     m_b6 = makeToolButton(m_top, QStringLiteral("B6"), QString(), Pictures::Help,
                           QStringLiteral("Переглянути довідку до Програми ..."), 557, 4);
 
@@ -445,8 +445,8 @@ void TFLUMA::showOpenedState()
     m_ef->setHidden(false);
     m_ln->setHidden(false);
     m_lst->setHidden(true);
-    for (QWidget* w : {static_cast<QWidget*>(m_b3), static_cast<QWidget*>(m_b4),
-                       static_cast<QWidget*>(m_b5)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_b3), static_cast<QWidget*>(m_b4), static_cast<QWidget*>(m_b5)})
         w->setEnabled(true);
     for (QAction* a : {m_n10, m_n11, m_n13})
         a->setEnabled(true);
@@ -508,19 +508,10 @@ void TFLUMA::N10Click()
             this, QStringLiteral("Шаблон для документа даного типу не задано!"), QPoint(20, 20));
         return;
     }
-    const GenerationContext context{m_store, m_workDir, nullptr, {}};
-    QString saved;
-    {
-        BusyCursor busy; // gone before any message below, also when generation throws
-        saved = GenerateDocument(context, *index, templatePath, false, OutputKind::Regular);
-    }
-    if (!saved.isEmpty())
-        ShellOpen::openFile(saved);
-    else
-        MessageBoxes::exportError(this,
-                                  QStringLiteral("Шаблон для документа даного типу не відповідає "
-                                                 "вимогам до його структури  або відсутній!"),
-                                  QPoint(20, 20));
+    // Two spaces before "або" here, one in the demonstration's message.
+    GenerateAndOpen(*index, templatePath, OutputKind::Regular,
+                    QStringLiteral("Шаблон для документа даного типу не відповідає "
+                                   "вимогам до його структури  або відсутній!"));
 }
 
 // Export all checked graduates in the batch window (B4, N13).
@@ -543,7 +534,8 @@ void TFLUMA::N13Click()
     BoxNotifier notifier;
     if (!CheckWordInstalled(notifier).isEmpty())
         return;
-    TFPack pack(entries, checked, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
+    TFPack pack(
+        entries, checked, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
     pack.move(x() + 10, y() + 10);
     pack.SetResultsFolder(m_workDir.resultsFolder());
     pack.setWindowState(Qt::WindowMaximized);
@@ -584,19 +576,26 @@ void TFLUMA::B5Click()
     const std::optional<int> index = RecordOfListEntry(m_store, EntryText(first));
     if (!index)
         return;
+    GenerateAndOpen(*index, demoTemplate, OutputKind::Demonstration,
+                    QStringLiteral("Шаблон для документа даного типу не відповідає "
+                                   "вимогам до його структури або відсутній!"));
+}
+
+// Generates one document with the office shown and opens it; says why not
+// when nothing was produced.
+void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind kind,
+                             const QString& notProducedText)
+{
     const GenerationContext context{m_store, m_workDir, nullptr, {}};
     QString saved;
     {
-        BusyCursor busy;
-        saved = GenerateDocument(context, *index, demoTemplate, false, OutputKind::Demonstration);
+        BusyCursor busy; // gone before the message, also when generation throws
+        saved = GenerateDocument(context, index, templatePath, false, kind);
     }
     if (!saved.isEmpty())
         ShellOpen::openFile(saved);
     else
-        MessageBoxes::exportError(this,
-                                  QStringLiteral("Шаблон для документа даного типу не відповідає "
-                                                 "вимогам до його структури або відсутній!"),
-                                  QPoint(20, 20));
+        MessageBoxes::exportError(this, notProducedText, QPoint(20, 20));
 }
 
 // Template assignment window (N9).

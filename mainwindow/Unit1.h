@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QUrl>
 
+enum class OutputKind : int;
+
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -92,6 +94,8 @@ private:
     void buildBottomBand(QWidget* central);
     void layoutBands();
     void showOpenedState();
+    void GenerateAndOpen(int index, const QString& templatePath, OutputKind kind,
+                         const QString& notProducedText);
     void addEntry(const QString& line);
 
     WorkDir m_workDir;

@@ -14,8 +14,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
-#include <QShowEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
