@@ -1,4 +1,5 @@
 #include "DocumentGeneration.h"
+#include "TestProcesses.h"
 #include "ImportXmlFile.h"
 #include "LibreOfficeSession.h"
 #include "LumarelError.h"
@@ -215,18 +216,7 @@ void TestHostileGeneration::cleanup()
 
 QList<qint64> TestHostileGeneration::ourOffices() const
 {
-    QList<qint64> pids;
-    const QByteArray marker = m_cache.path().toUtf8();
-    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(marker))
-            pids << pid;
-    }
-    return pids;
+    return TestProcesses::mentioning(m_cache.path());
 }
 
 void TestHostileGeneration::importRecord()

@@ -1,4 +1,5 @@
 #include "SettingsFiles.h"
+#include "TestProcesses.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -53,14 +54,7 @@ void TestCliExport::cleanup()
 
 bool TestCliExport::officeOfOursRunning() const
 {
-    const QByteArray marker = m_cache.path().toUtf8();
-    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
-        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
-        if (entry.front().isDigit() && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(marker))
-            return true;
-    }
-    return false;
+    return !TestProcesses::mentioning(m_cache.path()).isEmpty();
 }
 
 void TestCliExport::rows_data()

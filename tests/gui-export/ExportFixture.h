@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GuiFixture.h"
+#include "TestProcesses.h"
 #include "LibreOfficeSession.h"
 #include "SettingsFiles.h"
 #include "ShellOpen.h"
@@ -112,18 +113,7 @@ inline void whenModal(const char* className, std::function<bool(QWidget*)> ready
 // Processes of ours: their command line names the cache folder we set.
 inline QList<qint64> officesUnder(const QString& cache)
 {
-    QList<qint64> pids;
-    const QByteArray marker = cache.toUtf8();
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(marker))
-            pids << pid;
-    }
-    return pids;
+    return TestProcesses::mentioning(cache);
 }
 
 // The text of a produced document, read back through an office of its own.

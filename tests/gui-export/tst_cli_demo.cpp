@@ -1,5 +1,6 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
 #include "LibreOfficeSession.h"
+#include "TestProcesses.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -52,14 +53,7 @@ void TestCliDemo::cleanup()
 
 bool TestCliDemo::officeOfOursRunning() const
 {
-    const QByteArray marker = m_cache.path().toUtf8();
-    for (const QString& entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
-        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline"_qs);
-        if (entry.front().isDigit() && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(marker))
-            return true;
-    }
-    return false;
+    return !TestProcesses::mentioning(m_cache.path()).isEmpty();
 }
 
 void TestCliDemo::demo_data()
