@@ -394,6 +394,15 @@ bool TFLUMA::EntryChecked(int position) const
     return item && item->checkState() == Qt::Checked;
 }
 
+std::optional<int> TFLUMA::FirstCheckedEntry() const
+{
+    for (int k = 0; k < EntryCount(); ++k) {
+        if (EntryChecked(k))
+            return k;
+    }
+    return std::nullopt;
+}
+
 void TFLUMA::SetEntryChecked(int position, bool checked)
 {
     if (QListWidgetItem* item = m_m->item(position))
@@ -489,17 +498,15 @@ void TFLUMA::N10Click()
     if (EntryCount() == 0)
         return;
     SettingsFiles::EnsureWorkFolders(m_workDir);
-    int first = 0;
-    while (first < EntryCount() && !EntryChecked(first))
-        ++first;
-    if (first == EntryCount()) {
+    const std::optional<int> first = FirstCheckedEntry();
+    if (!first) {
         MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
         return;
     }
     BoxNotifier notifier;
     if (!CheckWordInstalled(notifier).isEmpty())
         return;
-    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(first));
+    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(*first));
     if (!index)
         return;
     const QString templatePath = FindTemplatePath(m_workDir, m_store, *index);
@@ -556,10 +563,8 @@ void TFLUMA::B5Click()
         InitLumarelResources();
         ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
     }
-    int first = 0;
-    while (first < EntryCount() && !EntryChecked(first))
-        ++first;
-    if (first == EntryCount()) {
+    const std::optional<int> first = FirstCheckedEntry();
+    if (!first) {
         MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
         return;
     }
@@ -573,7 +578,7 @@ void TFLUMA::B5Click()
         if (notice.exec() != QDialog::Accepted)
             return;
     }
-    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(first));
+    const std::optional<int> index = RecordOfListEntry(m_store, EntryText(*first));
     if (!index)
         return;
     GenerateAndOpen(*index, demoTemplate, OutputKind::Demonstration,

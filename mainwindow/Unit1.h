@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QUrl>
+#include <optional>
 
 enum class OutputKind : int;
 
@@ -36,6 +37,8 @@ public:
     int EntryCount() const;
     QString EntryText(int position) const;
     bool EntryChecked(int position) const;
+    // The position of the first checked entry, if any.
+    std::optional<int> FirstCheckedEntry() const;
     void SetEntryChecked(int position, bool checked);
 
     const RecordStore& Store() const { return m_store; }
