@@ -377,7 +377,10 @@ QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore
         throw LumarelError(QStringLiteral("Файл \"%1\" порожній").arg(QFileInfo(path).fileName()));
 
     const char* encoding = utf16WithoutMark(bytes);
-    if (!encoding && certainlyTooManyChildren(bytes))
+    // Only a big file is worth a second parse: a small one is refused by the
+    // tree pass just the same, and cheaply.
+    constexpr qsizetype PrePassFrom = 8 * 1024 * 1024;
+    if (!encoding && bytes.size() >= PrePassFrom && certainlyTooManyChildren(bytes))
         return TooManyRecordsText;
 
     std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
