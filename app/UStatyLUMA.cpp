@@ -1,9 +1,9 @@
-#include "UStatyLUMA.h"
+#include "app/UStatyLUMA.h"
 
-#include "Commands.h"
-#include "LinkButton.h"
-#include "Pictures.h"
-#include "Unit1.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/LinkButton.h"
+#include "resources/Pictures.h"
+#include "mainwindow/Unit1.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "Pictures.h"
-#include "UStatyLUMA.h"
-#include "Unit1.h"
+#include "resources/Pictures.h"
+#include "app/UStatyLUMA.h"
+#include "mainwindow/Unit1.h"
 
 #include <QApplication>
 #include <QIcon>

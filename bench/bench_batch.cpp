@@ -7,15 +7,15 @@
 // memory of the office and of this program.
 //   bench_batch [--runs R] [--no-thousand] [--only-a] [N ...]
 
-#include "BatchExport.h"
-#include "DocumentGeneration.h"
-#include "ExtractResourceFile.h"
-#include "ImportXmlFile.h"
-#include "LibreOfficeSession.h"
-#include "LumarelError.h"
-#include "LumarelResources.h"
-#include "SettingsFiles.h"
-#include "TestFiles.h"
+#include "generate/BatchExport.h"
+#include "generate/DocumentGeneration.h"
+#include "resources/ExtractResourceFile.h"
+#include "import/ImportXmlFile.h"
+#include "generate/LibreOfficeSession.h"
+#include "records/LumarelError.h"
+#include "resources/LumarelResources.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 // office of its own, as a batch export makes them.
 //   bench_generate [N ...]      (default: 20 100)
 
-#include "DocumentGeneration.h"
-#include "LibreOfficeSession.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
+#include "generate/DocumentGeneration.h"
+#include "generate/LibreOfficeSession.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Times the import of a generated 1000-record file of each layout and prints
 // records per second and the peak resident memory of the process.
-#include "ImportXmlFile.h"
-#include "TestFiles.h"
+#include "import/ImportXmlFile.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
 
 #include <cstdio>
 

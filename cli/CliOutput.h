@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Notifier.h"
-#include "RecordStore.h"
+#include "records/Notifier.h"
+#include "records/RecordStore.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,13 +1,13 @@
-#include "DemoCommand.h"
+#include "cli/DemoCommand.h"
 
-#include "CliOutput.h"
-#include "DocumentGeneration.h"
-#include "ExtractResourceFile.h"
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
-#include "LumarelResources.h"
-#include "SettingsFiles.h"
-#include "TextRules.h"
+#include "cli/CliOutput.h"
+#include "generate/DocumentGeneration.h"
+#include "resources/ExtractResourceFile.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
+#include "resources/LumarelResources.h"
+#include "settings/SettingsFiles.h"
+#include "records/TextRules.h"
 
 #include <QFileInfo>
 

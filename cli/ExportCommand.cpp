@@ -1,12 +1,12 @@
-#include "ExportCommand.h"
+#include "cli/ExportCommand.h"
 
-#include "BatchExport.h"
-#include "CliOutput.h"
-#include "DocumentGeneration.h"
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TextRules.h"
+#include "generate/BatchExport.h"
+#include "cli/CliOutput.h"
+#include "generate/DocumentGeneration.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "records/TextRules.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "ListCommand.h"
+#include "cli/ListCommand.h"
 
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 int RunListCommand(const QStringList& args)
 {

@@ -1,7 +1,7 @@
-#include "CliOutput.h"
-#include "DemoCommand.h"
-#include "ExportCommand.h"
-#include "ListCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/DemoCommand.h"
+#include "cli/ExportCommand.h"
+#include "cli/ListCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>

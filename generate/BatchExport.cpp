@@ -1,7 +1,7 @@
-#include "BatchExport.h"
+#include "generate/BatchExport.h"
 
-#include "DocumentGeneration.h"
-#include "LibreOfficeSession.h"
+#include "generate/DocumentGeneration.h"
+#include "generate/LibreOfficeSession.h"
 
 #include <QFileInfo>
 

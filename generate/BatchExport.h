@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DocumentSession.h"
-#include "RecordStore.h"
-#include "WorkDir.h"
+#include "generate/DocumentSession.h"
+#include "records/RecordStore.h"
+#include "settings/WorkDir.h"
 
 #include <QString>
 #include <functional>

@@ -1,11 +1,11 @@
-#include "DocumentGeneration.h"
+#include "generate/DocumentGeneration.h"
 
-#include "LibreOfficeSession.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TagSubstitution.h"
-#include "TextRules.h"
-#include "WordSession.h"
+#include "generate/LibreOfficeSession.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "generate/TagSubstitution.h"
+#include "records/TextRules.h"
+#include "generate/WordSession.h"
 
 #include <QFileInfo>
 

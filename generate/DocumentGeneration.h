@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DocumentSession.h"
-#include "Notifier.h"
-#include "RecordStore.h"
-#include "WorkDir.h"
+#include "generate/DocumentSession.h"
+#include "records/Notifier.h"
+#include "records/RecordStore.h"
+#include "settings/WorkDir.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LumarelError.h"
+#include "records/LumarelError.h"
 
 #include <QString>
 

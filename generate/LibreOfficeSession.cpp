@@ -1,6 +1,6 @@
-#include "LibreOfficeSession.h"
+#include "generate/LibreOfficeSession.h"
 
-#include "LumarelError.h"
+#include "records/LumarelError.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentSession.h"
+#include "generate/DocumentSession.h"
 
 #include <QString>
 #include <memory>

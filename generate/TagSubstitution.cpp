@@ -1,7 +1,7 @@
-#include "TagSubstitution.h"
+#include "generate/TagSubstitution.h"
 
-#include "LumarelError.h"
-#include "TextRules.h"
+#include "records/LumarelError.h"
+#include "records/TextRules.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocumentSession.h"
-#include "StudentRecord.h"
+#include "generate/DocumentSession.h"
+#include "records/StudentRecord.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "TextDocumentSession.h"
+#include "generate/TextDocumentSession.h"
 
-#include "LumarelError.h"
+#include "records/LumarelError.h"
 
 #include <QFile>
 #include <QFileInfo>

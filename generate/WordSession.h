@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentSession.h"
+#include "generate/DocumentSession.h"
 
 // The process-wide handle on the running office: set only while one document
 // is being generated, empty otherwise.

@@ -1,6 +1,6 @@
-#include "BossShortName.h"
+#include "import/BossShortName.h"
 
-#include "TextRules.h"
+#include "records/TextRules.h"
 
 #include <QRegularExpression>
 

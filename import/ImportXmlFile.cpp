@@ -1,9 +1,9 @@
-#include "ImportXmlFile.h"
+#include "import/ImportXmlFile.h"
 
-#include "BossShortName.h"
-#include "LumarelError.h"
-#include "StudentListLine.h"
-#include "TextRules.h"
+#include "import/BossShortName.h"
+#include "records/LumarelError.h"
+#include "records/StudentListLine.h"
+#include "records/TextRules.h"
 
 #include <QFile>
 #include <QFileInfo>

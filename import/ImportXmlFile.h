@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordStore.h"
+#include "records/RecordStore.h"
 
 #include <QString>
 #include <QStringList>

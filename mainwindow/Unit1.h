@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LineBuffer.h"
-#include "RecordStore.h"
-#include "WorkDir.h"
+#include "settings/LineBuffer.h"
+#include "records/RecordStore.h"
+#include "settings/WorkDir.h"
 
 #include <QMainWindow>
 #include <QUrl>

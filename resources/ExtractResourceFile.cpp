@@ -1,7 +1,7 @@
-#include "ExtractResourceFile.h"
+#include "resources/ExtractResourceFile.h"
 
-#include "LumarelError.h"
-#include "LumarelResources.h"
+#include "records/LumarelError.h"
+#include "resources/LumarelResources.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LumarelResources.h"
+#include "resources/LumarelResources.h"
 
 #include <QList>
 #include <QString>

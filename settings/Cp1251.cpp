@@ -1,6 +1,6 @@
-#include "Cp1251.h"
+#include "settings/Cp1251.h"
 
-#include "LumarelError.h"
+#include "records/LumarelError.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

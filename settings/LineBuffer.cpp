@@ -1,7 +1,7 @@
-#include "LineBuffer.h"
+#include "settings/LineBuffer.h"
 
-#include "Cp1251.h"
-#include "LumarelError.h"
+#include "settings/Cp1251.h"
+#include "records/LumarelError.h"
 
 #include <QFile>
 #include <QSaveFile>

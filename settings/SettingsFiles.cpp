@@ -1,8 +1,8 @@
-#include "SettingsFiles.h"
+#include "settings/SettingsFiles.h"
 
-#include "Cp1251.h"
-#include "LineBuffer.h"
-#include "TemplateSlot.h"
+#include "settings/Cp1251.h"
+#include "settings/LineBuffer.h"
+#include "records/TemplateSlot.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "WorkDir.h"
+#include "settings/WorkDir.h"
 
 #include <QDir>
 

@@ -1,8 +1,6 @@
-#include "About.h"
+#include "windows/About.h"
 
-#ifdef LUMAREL_HAVE_PICTURES
-#include "Pictures.h"
-#endif
+#include "resources/Pictures.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,9 +36,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
-#ifdef LUMAREL_HAVE_PICTURES
     InitLumarelResources();
-#endif
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Ця програма..."));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -56,11 +52,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setGeometry(8, 7, 32, 32);
-#ifdef LUMAREL_HAVE_PICTURES
     image->setPixmap(QIcon(Pictures::IconPng(32)).pixmap(32, 32));
-#else
-    image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-#endif
 
     label(this, "L1", QStringLiteral("ЛЮМАРЕЛЬ"), 112, 7, true);
     label(this, "Label1", QStringLiteral("м. Київ, ПП \"ВЕРЕСК-ЛАБ\""), 90, 23);

@@ -1,7 +1,7 @@
-#include "UDemo.h"
+#include "windows/UDemo.h"
 
-#include "KeyRule.h"
-#include "LinkButton.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,12 +1,12 @@
-#include "UPack.h"
+#include "windows/UPack.h"
 
-#include "BatchExport.h"
-#include "BusyCursor.h"
-#include "Commands.h"
-#include "KeyRule.h"
-#include "LinkButton.h"
-#include "LumarelError.h"
-#include "StudentListLine.h"
+#include "generate/BatchExport.h"
+#include "windows/ui/BusyCursor.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
+#include "records/LumarelError.h"
+#include "records/StudentListLine.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordStore.h"
-#include "WorkDir.h"
+#include "records/RecordStore.h"
+#include "settings/WorkDir.h"
 
 #include <QDialog>
 #include <QList>

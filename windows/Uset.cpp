@@ -1,8 +1,8 @@
-#include "Uset.h"
+#include "windows/Uset.h"
 
-#include "KeyRule.h"
-#include "Utags.h"
-#include "Utempl.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/Utags.h"
+#include "windows/Utempl.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

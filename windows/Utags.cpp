@@ -1,10 +1,8 @@
-#include "Utags.h"
+#include "windows/Utags.h"
 
-#include "KeyRule.h"
-#include "LinkButton.h"
-#ifdef LUMAREL_HAVE_PICTURES
-#include "Pictures.h"
-#endif
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
+#include "resources/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,9 +106,7 @@ const QList<QPair<QString, QString>>& TFtags::Rows()
 
 TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
 {
-#ifdef LUMAREL_HAVE_PICTURES
     InitLumarelResources();
-#endif
     setObjectName(QStringLiteral("Ftags"));
     setWindowTitle(QStringLiteral("Люмарель"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -187,11 +183,7 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
     auto* panel1 = new QWidget(this);
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setFixedHeight(30);
-#ifdef LUMAREL_HAVE_PICTURES
     const QIcon closeIcon(Pictures::Close);
-#else
-    const QIcon closeIcon = style()->standardIcon(QStyle::SP_DialogCloseButton);
-#endif
     auto* bc = new QPushButton(closeIcon, QStringLiteral("Закрити"), panel1);
     bc->setObjectName(QStringLiteral("Bc"));
     bc->setAutoDefault(false);

@@ -1,17 +1,15 @@
-#include "Utempl.h"
+#include "windows/Utempl.h"
 
-#include "Commands.h"
-#include "FileDialogs.h"
-#include "KeyRule.h"
-#include "LinkButton.h"
-#include "LumarelError.h"
-#include "MessageBoxes.h"
-#include "SettingsFiles.h"
-#include "TemplateSlot.h"
-#include "TextRules.h"
-#ifdef LUMAREL_HAVE_PICTURES
-#include "Pictures.h"
-#endif
+#include "windows/ui/Commands.h"
+#include "windows/ui/FileDialogs.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
+#include "records/LumarelError.h"
+#include "windows/ui/MessageBoxes.h"
+#include "settings/SettingsFiles.h"
+#include "records/TemplateSlot.h"
+#include "records/TextRules.h"
+#include "resources/Pictures.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -66,20 +64,12 @@ QLabel* textLine(QWidget* parent, const char* name, const QString& text, const Q
 
 QIcon detachPicture(const QStyle* style)
 {
-#ifdef LUMAREL_HAVE_PICTURES
     return QIcon(Pictures::Detach);
-#else
-    return style->standardIcon(QStyle::SP_DialogDiscardButton);
-#endif
 }
 
 QIcon closePicture(const QStyle* style)
 {
-#ifdef LUMAREL_HAVE_PICTURES
     return QIcon(Pictures::Close);
-#else
-    return style->standardIcon(QStyle::SP_DialogCloseButton);
-#endif
 }
 
 } // namespace
@@ -87,9 +77,7 @@ QIcon closePicture(const QStyle* style)
 TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* parent)
     : QDialog(parent), m_workDir(workDir), m_help(std::move(help))
 {
-#ifdef LUMAREL_HAVE_PICTURES
     InitLumarelResources();
-#endif
     setObjectName(QStringLiteral("FTempl"));
     setWindowTitle(QStringLiteral("Люмарель"));
     // Dialog border: a title bar with a close box, no resizing.

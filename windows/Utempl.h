@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WorkDir.h"
+#include "settings/WorkDir.h"
 
 #include <QDialog>
 #include <QStringList>

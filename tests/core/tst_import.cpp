@@ -1,8 +1,8 @@
-#include "BossShortName.h"
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
-#include "StudentListLine.h"
-#include "TestFiles.h"
+#include "import/BossShortName.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
+#include "records/StudentListLine.h"
+#include "tests/support/TestFiles.h"
 
 #include <QStringEncoder>
 #include <QTemporaryDir>

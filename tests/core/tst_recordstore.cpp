@@ -1,7 +1,7 @@
-#include "ImportXmlFile.h"
-#include "RecordStore.h"
-#include "TemplateSlot.h"
-#include "TestFiles.h"
+#include "import/ImportXmlFile.h"
+#include "records/RecordStore.h"
+#include "records/TemplateSlot.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "LineBuffer.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TestFiles.h"
+#include "settings/LineBuffer.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QStringEncoder>

@@ -1,5 +1,5 @@
-#include "StudentListLine.h"
-#include "TextRules.h"
+#include "records/StudentListLine.h"
+#include "records/TextRules.h"
 
 #include <QTest>
 

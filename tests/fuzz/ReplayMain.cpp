@@ -1,6 +1,6 @@
 // Feeds every file of the given corpus folders to the fuzz entry, so that the
 // corpus is a regression test of the ordinary build.
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -3,12 +3,12 @@
 // decides whether the template asks for the day's ordinal suffix. The
 // substitution either fills every date tag or throws LumarelError with the
 // conversion text.
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include "LumarelError.h"
-#include "StudentRecord.h"
-#include "TagSubstitution.h"
-#include "TextDocumentSession.h"
+#include "records/LumarelError.h"
+#include "records/StudentRecord.h"
+#include "generate/TagSubstitution.h"
+#include "generate/TextDocumentSession.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Arbitrary bytes as a downloaded program file: the version reader never
 // reads outside the bytes and gives the same answer from memory and from a
 // file on disk.
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include "FileVersion.h"
+#include "update/FileVersion.h"
 
 #include <QFile>
 #include <QTemporaryDir>

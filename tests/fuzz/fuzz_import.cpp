@@ -1,13 +1,13 @@
 // Arbitrary bytes as an EDEBO export: the import accepts, refuses with one of
 // its two texts, or throws LumarelError, and a file it does not accept
 // leaves the previous records and list untouched.
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
-#include "RecordStore.h"
-#include "StudentListLine.h"
-#include "TextRules.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
+#include "records/RecordStore.h"
+#include "records/StudentListLine.h"
+#include "records/TextRules.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Arbitrary bytes as a settings file: the line buffer's reading rules hold,
 // Templ.set and the folder files read the same from disk as in memory, and a
 // save either writes the eight lines exactly or fails leaving the old file.
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include "Cp1251.h"
-#include "LineBuffer.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "WorkDir.h"
+#include "settings/Cp1251.h"
+#include "settings/LineBuffer.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "settings/WorkDir.h"
 
 #include <QFile>
 #include <QTemporaryDir>

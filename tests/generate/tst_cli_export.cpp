@@ -1,6 +1,6 @@
-#include "SettingsFiles.h"
-#include "TestProcesses.h"
-#include "TestFiles.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestProcesses.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,9 +1,9 @@
-#include "DocumentGeneration.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TestFiles.h"
-#include "TextDocumentSession.h"
-#include "WordSession.h"
+#include "generate/DocumentGeneration.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
+#include "generate/TextDocumentSession.h"
+#include "generate/WordSession.h"
 
 #include <QDir>
 #include <QFileInfo>

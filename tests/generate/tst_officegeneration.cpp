@@ -1,10 +1,10 @@
-#include "DocumentGeneration.h"
-#include "TestProcesses.h"
-#include "ImportXmlFile.h"
-#include "LibreOfficeSession.h"
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TestFiles.h"
+#include "generate/DocumentGeneration.h"
+#include "tests/support/TestProcesses.h"
+#include "import/ImportXmlFile.h"
+#include "generate/LibreOfficeSession.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

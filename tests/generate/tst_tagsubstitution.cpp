@@ -1,6 +1,6 @@
-#include "LumarelError.h"
-#include "TagSubstitution.h"
-#include "TextDocumentSession.h"
+#include "records/LumarelError.h"
+#include "generate/TagSubstitution.h"
+#include "generate/TextDocumentSession.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "GuiFixture.h"
-#include "TestProcesses.h"
-#include "LibreOfficeSession.h"
-#include "SettingsFiles.h"
-#include "ShellOpen.h"
+#include "tests/gui-main/GuiFixture.h"
+#include "tests/support/TestProcesses.h"
+#include "generate/LibreOfficeSession.h"
+#include "settings/SettingsFiles.h"
+#include "windows/ui/ShellOpen.h"
 
 #include <QDir>
 #include <QFile>

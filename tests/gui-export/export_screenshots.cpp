@@ -1,14 +1,14 @@
 // Draws the batch window after a batch and the demonstration notice into PNG
 // files, for the documentation: export_screenshots OUTDIR FILE.xml
 // Needs the office; run it under a display (xvfb-run) for real window frames.
-#include "DocumentGeneration.h"
-#include "ExtractResourceFile.h"
-#include "FileDialogs.h"
-#include "LumarelResources.h"
-#include "MessageBoxes.h"
-#include "SettingsFiles.h"
-#include "ShellOpen.h"
-#include "Unit1.h"
+#include "generate/DocumentGeneration.h"
+#include "resources/ExtractResourceFile.h"
+#include "windows/ui/FileDialogs.h"
+#include "resources/LumarelResources.h"
+#include "windows/ui/MessageBoxes.h"
+#include "settings/SettingsFiles.h"
+#include "windows/ui/ShellOpen.h"
+#include "mainwindow/Unit1.h"
 
 #include <QApplication>
 #include <QDir>

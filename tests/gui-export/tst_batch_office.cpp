@@ -1,10 +1,10 @@
 // One office for a whole batch, and what happens when it dies under the
 // batch: in the batch itself, in the batch window and in the converter.
-#include "BatchExport.h"
-#include "DocumentGeneration.h"
-#include "ExportFixture.h"
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
+#include "generate/BatchExport.h"
+#include "generate/DocumentGeneration.h"
+#include "tests/gui-export/ExportFixture.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
 
 #include <QProcess>
 #include <csignal>

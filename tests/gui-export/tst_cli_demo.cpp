@@ -1,7 +1,7 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
-#include "LibreOfficeSession.h"
-#include "TestProcesses.h"
-#include "TestFiles.h"
+#include "generate/LibreOfficeSession.h"
+#include "tests/support/TestProcesses.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // The export commands of the main window on the real office: the first
 // checked graduate, the batch window, the demonstration with its notice.
-#include "ExportFixture.h"
+#include "tests/gui-export/ExportFixture.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
 // The batch window and the demonstration notice: layout, texts, states and
 // keys, without an office (no template is assigned, so none is needed).
-#include "ExportFixture.h"
-#include "ImportXmlFile.h"
-#include "UDemo.h"
-#include "UPack.h"
+#include "tests/gui-export/ExportFixture.h"
+#include "import/ImportXmlFile.h"
+#include "windows/UDemo.h"
+#include "windows/UPack.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The busy cursor: the guard itself, and the open command wearing it.
-#include "BusyCursor.h"
-#include "Commands.h"
-#include "GuiFixture.h"
-#include "LumarelError.h"
+#include "windows/ui/BusyCursor.h"
+#include "windows/ui/Commands.h"
+#include "tests/gui-main/GuiFixture.h"
+#include "records/LumarelError.h"
 
 #include <stdexcept>
 

@@ -1,9 +1,9 @@
 // Help, price list, web link and the update check as the windows run them.
-#include "GuiFixture.h"
-#include "LoopbackServer.h"
-#include "PeBuilder.h"
-#include "ShellOpen.h"
-#include "UStatyLUMA.h"
+#include "tests/gui-main/GuiFixture.h"
+#include "tests/update/LoopbackServer.h"
+#include "tests/update/PeBuilder.h"
+#include "windows/ui/ShellOpen.h"
+#include "app/UStatyLUMA.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "MessageBoxes.h"
-#include "ShellOpen.h"
-#include "TestFiles.h"
-#include "Unit1.h"
+#include "windows/ui/FileDialogs.h"
+#include "windows/ui/MessageBoxes.h"
+#include "windows/ui/ShellOpen.h"
+#include "tests/support/TestFiles.h"
+#include "mainwindow/Unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Draws the start window and the main window with a file opened into PNG
 // files, for the documentation: screenshots OUTDIR FILE.xml
-#include "FileDialogs.h"
-#include "UStatyLUMA.h"
-#include "Unit1.h"
+#include "windows/ui/FileDialogs.h"
+#include "app/UStatyLUMA.h"
+#include "mainwindow/Unit1.h"
 
 #include <QApplication>
 #include <QDir>

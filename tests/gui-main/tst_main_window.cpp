@@ -1,5 +1,5 @@
 // The main window's layout, menus, commands and key rule.
-#include "GuiFixture.h"
+#include "tests/gui-main/GuiFixture.h"
 
 #include <QMenu>
 #include <QMenuBar>

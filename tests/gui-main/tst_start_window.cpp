@@ -1,6 +1,6 @@
 // The start window: countdown, links, and the hand-over to the main window.
-#include "GuiFixture.h"
-#include "UStatyLUMA.h"
+#include "tests/gui-main/GuiFixture.h"
+#include "app/UStatyLUMA.h"
 
 #include <QSignalSpy>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // The open command, the check list, "Відмітити всіх" and the surname filter.
-#include "GuiFixture.h"
+#include "tests/gui-main/GuiFixture.h"
 
-#include "ImportXmlFile.h"
-#include "StudentListLine.h"
+#include "import/ImportXmlFile.h"
+#include "records/StudentListLine.h"
 
 #include <QFileInfo>
 

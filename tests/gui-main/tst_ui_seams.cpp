@@ -1,9 +1,9 @@
 // The pieces every window shares: the general error box, the command runner
 // and the key rules.
-#include "Commands.h"
-#include "KeyRule.h"
-#include "LumarelError.h"
-#include "MessageBoxes.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/KeyRule.h"
+#include "records/LumarelError.h"
+#include "windows/ui/MessageBoxes.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "MessageBoxes.h"
+#include "windows/ui/FileDialogs.h"
+#include "windows/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 // The about window: its places and texts, and that only "Ok" closes it.
-#include "About.h"
-#include "WindowFixture.h"
+#include "windows/About.h"
+#include "tests/gui-windows/WindowFixture.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The settings chooser: which window it opens, and when.
-#include "Uset.h"
-#include "WindowFixture.h"
+#include "windows/Uset.h"
+#include "tests/gui-windows/WindowFixture.h"
 
 #include <QGroupBox>
 #include <QPushButton>

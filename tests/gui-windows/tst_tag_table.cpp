@@ -1,6 +1,6 @@
 // The tag reference: its fixed rows, and copying the current row's tag.
-#include "Utags.h"
-#include "WindowFixture.h"
+#include "windows/Utags.h"
+#include "tests/gui-windows/WindowFixture.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,14 +1,14 @@
 // The template assignment window: what it shows, what each button does, and
 // that every kind of closing writes Templ.set.
-#include "Cp1251.h"
-#include "SettingsFiles.h"
-#include "TemplateSlot.h"
-#include "TestFiles.h"
-#include "Utempl.h"
-#include "WindowFixture.h"
+#include "settings/Cp1251.h"
+#include "settings/SettingsFiles.h"
+#include "records/TemplateSlot.h"
+#include "tests/support/TestFiles.h"
+#include "windows/Utempl.h"
+#include "tests/gui-windows/WindowFixture.h"
 #ifdef LUMAREL_HAVE_GENERATE
-#include "DocumentGeneration.h"
-#include "RecordStore.h"
+#include "generate/DocumentGeneration.h"
+#include "records/RecordStore.h"
 #endif
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // Draws the secondary windows into PNG files for the documentation:
 // window_screenshots OUTDIR
-#include "About.h"
-#include "Utags.h"
-#include "Utempl.h"
-#include "Uset.h"
+#include "windows/About.h"
+#include "windows/Utags.h"
+#include "windows/Utempl.h"
+#include "windows/Uset.h"
 
 #include <QApplication>
 #include <QDir>

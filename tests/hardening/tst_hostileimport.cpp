@@ -1,9 +1,9 @@
 // Hostile and broken XML files: each gives the import's refusal or a
 // LumarelError with a Ukrainian text, never a crash or a hang, and the
 // records of the previous file stay as they were.
-#include "ImportXmlFile.h"
-#include "LumarelError.h"
-#include "TestFiles.h"
+#include "import/ImportXmlFile.h"
+#include "records/LumarelError.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -2,10 +2,10 @@
 // to nowhere, a working folder that is a file, a save that fails half-way.
 // Each gives a LumarelError with a Ukrainian text or the absent state, and
 // a failed save never leaves a half-written Templ.set behind.
-#include "LumarelError.h"
-#include "SettingsFiles.h"
-#include "TestFiles.h"
-#include "WorkDir.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
+#include "settings/WorkDir.h"
 
 #include <QDir>
 #include <QFile>

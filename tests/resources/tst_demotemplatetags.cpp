@@ -1,4 +1,4 @@
-#include "ExtractResourceFile.h"
+#include "resources/ExtractResourceFile.h"
 
 #include <QDir>
 #include <QFile>

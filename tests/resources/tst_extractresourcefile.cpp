@@ -1,6 +1,6 @@
-#include "ExtractResourceFile.h"
-#include "LumarelError.h"
-#include "LumarelResources.h"
+#include "resources/ExtractResourceFile.h"
+#include "records/LumarelError.h"
+#include "resources/LumarelResources.h"
 
 #include <QDir>
 #include <QFile>

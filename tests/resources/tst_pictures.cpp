@@ -1,5 +1,5 @@
-#include "LumarelResources.h"
-#include "Pictures.h"
+#include "resources/LumarelResources.h"
+#include "resources/Pictures.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "TestProcesses.h"
+#include "tests/support/TestProcesses.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "LoopbackServer.h"
+#include "tests/update/LoopbackServer.h"
 
 #include <QTcpSocket>
 #include <QTimer>

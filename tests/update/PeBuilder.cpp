@@ -1,4 +1,4 @@
-#include "PeBuilder.h"
+#include "tests/update/PeBuilder.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileVersion.h"
+#include "update/FileVersion.h"
 
 #include <QByteArray>
 

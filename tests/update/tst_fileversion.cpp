@@ -1,6 +1,6 @@
-#include "FileVersion.h"
-#include "PeBuilder.h"
-#include "TestFiles.h"
+#include "update/FileVersion.h"
+#include "tests/update/PeBuilder.h"
+#include "tests/support/TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

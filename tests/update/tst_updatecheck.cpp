@@ -1,8 +1,8 @@
-#include "LoopbackServer.h"
-#include "Notifier.h"
-#include "PeBuilder.h"
-#include "TestFiles.h"
-#include "UpdateCheck.h"
+#include "tests/update/LoopbackServer.h"
+#include "records/Notifier.h"
+#include "tests/update/PeBuilder.h"
+#include "tests/support/TestFiles.h"
+#include "update/UpdateCheck.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessageBoxes.h"
-#include "Notifier.h"
+#include "windows/ui/MessageBoxes.h"
+#include "records/Notifier.h"
 
 // The core's messages as the window program shows them: centred boxes.
 class BoxNotifier : public Notifier {

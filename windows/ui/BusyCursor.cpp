@@ -1,4 +1,4 @@
-#include "BusyCursor.h"
+#include "windows/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
-#include "Commands.h"
+#include "windows/ui/Commands.h"
 
-#include "LumarelError.h"
-#include "MessageBoxes.h"
+#include "records/LumarelError.h"
+#include "windows/ui/MessageBoxes.h"
 
 #include <QString>
 #include <exception>

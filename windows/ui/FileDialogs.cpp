@@ -1,4 +1,4 @@
-#include "FileDialogs.h"
+#include "windows/ui/FileDialogs.h"
 
 #include <QFileDialog>
 

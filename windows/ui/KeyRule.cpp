@@ -1,4 +1,4 @@
-#include "KeyRule.h"
+#include "windows/ui/KeyRule.h"
 
 #include <QAbstractButton>
 #include <QApplication>

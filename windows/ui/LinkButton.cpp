@@ -1,4 +1,4 @@
-#include "LinkButton.h"
+#include "windows/ui/LinkButton.h"
 
 #include <QLabel>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "windows/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QScreen>

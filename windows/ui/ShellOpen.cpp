@@ -1,4 +1,4 @@
-#include "ShellOpen.h"
+#include "windows/ui/ShellOpen.h"
 
 #include <QDesktopServices>
 

@@ -1,6 +1,6 @@
-#include "RecordStore.h"
+#include "records/RecordStore.h"
 
-#include "TemplateSlot.h"
+#include "records/TemplateSlot.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "TextRules.h"
+#include "records/TextRules.h"
 
 #include <limits>
 

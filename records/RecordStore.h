@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StudentRecord.h"
+#include "records/StudentRecord.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "TemplateSlot.h"
+#include "records/TemplateSlot.h"
 
-#include "TextRules.h"
+#include "records/TextRules.h"
 
 QStringList TemplateSlotNames()
 {

@@ -1,6 +1,6 @@
-#include "StudentListLine.h"
+#include "records/StudentListLine.h"
 
-#include "TextRules.h"
+#include "records/TextRules.h"
 
 QString FormatListLine(const QString& numberText, const QString& displayName,
                        const QString& facultyName)

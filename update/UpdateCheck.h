@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileVersion.h"
-#include "WorkDir.h"
+#include "update/FileVersion.h"
+#include "settings/WorkDir.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "StudentRecord.h"
+#include "records/StudentRecord.h"
 
-#include "TextRules.h"
+#include "records/TextRules.h"
 
 int FieldWidth(RecordField field)
 {

@@ -1,6 +1,6 @@
-#include "UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
-#include "Notifier.h"
+#include "records/Notifier.h"
 
 #include <QDir>
 #include <QEventLoop>
