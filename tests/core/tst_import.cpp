@@ -1,7 +1,6 @@
 #include "import/BossShortName.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
-#include "records/StudentListLine.h"
 #include "tests/support/TestFiles.h"
 
 #include <QStringEncoder>
@@ -16,7 +15,9 @@ class TestImport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void attributeForm_data();
     void attributeForm();
+    void elementForm_data();
     void elementForm();
     void elementFormDisplayName_data();
     void elementFormDisplayName();
@@ -82,8 +83,118 @@ QString TestImport::importExpectingError(const QByteArray& bytes)
     return u"NO ERROR"_qs;
 }
 
+namespace {
+
+// A stored record's value by field name, with its slot and list line, so
+// that one table row checks one thing the import produced.
+QString storedValue(const RecordStore& store, const QStringList& lines, int index,
+                    const QString& field)
+{
+    static const QHash<QString, QString StudentRecord::*> texts = {
+        {u"DisplayName"_qs, &StudentRecord::DisplayName},
+        {u"DocumentSeries"_qs, &StudentRecord::DocumentSeries},
+        {u"DocumentNumber"_qs, &StudentRecord::DocumentNumber},
+        {u"GraduateDate"_qs, &StudentRecord::GraduateDate},
+        {u"IssueDate"_qs, &StudentRecord::IssueDate},
+        {u"LastName"_qs, &StudentRecord::LastName},
+        {u"FirstName"_qs, &StudentRecord::FirstName},
+        {u"MiddleName"_qs, &StudentRecord::MiddleName},
+        {u"LastNameEn"_qs, &StudentRecord::LastNameEn},
+        {u"FirstNameEn"_qs, &StudentRecord::FirstNameEn},
+        {u"MiddleNameEn"_qs, &StudentRecord::MiddleNameEn},
+        {u"SexId"_qs, &StudentRecord::SexId},
+        {u"UniversityPrintName"_qs, &StudentRecord::UniversityPrintName},
+        {u"UniversityPrintNameEn"_qs, &StudentRecord::UniversityPrintNameEn},
+        {u"LevelCode"_qs, &StudentRecord::LevelCode},
+        {u"SpecialityName"_qs, &StudentRecord::SpecialityName},
+        {u"SpecialityNameEn"_qs, &StudentRecord::SpecialityNameEn},
+        {u"QualificationName"_qs, &StudentRecord::QualificationName},
+        {u"QualificationNameEn"_qs, &StudentRecord::QualificationNameEn},
+        {u"BossPost"_qs, &StudentRecord::BossPost},
+        {u"BossPostEn"_qs, &StudentRecord::BossPostEn},
+        {u"BossFIO"_qs, &StudentRecord::BossFIO},
+        {u"BossFIOEn"_qs, &StudentRecord::BossFIOEn},
+        {u"FacultyName"_qs, &StudentRecord::FacultyName},
+        {u"AwardTypeName"_qs, &StudentRecord::AwardTypeName},
+    };
+    if (index > store.RecordCount())
+        return u"NO RECORD"_qs;
+    const StudentRecord& r = store.Record(index);
+    if (field == u"RecordNumber")
+        return QString::number(r.RecordNumber);
+    if (field == u"TemplateSlot")
+        return QString::number(store.TemplateSlotOf(index).value_or(0));
+    if (field == u"line")
+        return index <= lines.size() ? lines.at(index - 1) : u"NO LINE"_qs;
+    if (!texts.contains(field))
+        qFatal("unknown field %s", qPrintable(field));
+    return r.*texts.value(field);
+}
+
+void addFieldRows(int index, const QList<std::pair<const char*, QString>>& rows)
+{
+    for (const auto& [field, value] : rows)
+        QTest::addRow("%d %s", index, field) << index << QString::fromLatin1(field) << value;
+}
+
+} // namespace
+
+void TestImport::attributeForm_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    addFieldRows(1, {
+                        {"RecordNumber", u"1001"_qs},
+                        {"DisplayName", u"Шевченко Тарас Григорович"_qs},
+                        {"LastName", u"Шевченко"_qs},
+                        {"FirstName", u"Тарас"_qs},
+                        {"MiddleName", u"Григорович"_qs},
+                        {"LastNameEn", u"Shevchenko"_qs},
+                        {"FirstNameEn", u"Taras"_qs},
+                        {"MiddleNameEn", u"Hryhorovych"_qs},
+                        {"FacultyName", u"Факультет філології"_qs},
+                        {"UniversityPrintName", u"Київський університет"_qs},
+                        {"UniversityPrintNameEn", u"Kyiv University"_qs},
+                        {"DocumentSeries", u"КВ"_qs},
+                        {"DocumentNumber", u"12345678"_qs},
+                        {"SexId", u"1"_qs},
+                        {"LevelCode", u"6.020303"_qs},
+                        {"SpecialityName", u"Філологія"_qs},
+                        {"SpecialityNameEn", u"Philology"_qs},
+                        {"QualificationName", u"бакалавр філології"_qs},
+                        {"QualificationNameEn", u"Bachelor of Philology"_qs},
+                        {"BossPost", u"Ректор"_qs},
+                        {"BossPostEn", u"Rector"_qs},
+                        {"BossFIO", u"П.С. Іваненко"_qs},
+                        {"BossFIOEn", u"P. Ivanenko"_qs},
+                        {"IssueDate", u"30.06.2015"_qs},
+                        {"GraduateDate", QString()},
+                        {"AwardTypeName", u"0"_qs},
+                        {"TemplateSlot", u"3"_qs},
+                        // The name at column 13, the faculty at column 52.
+                        {"line", u"1001        Шевченко Тарас Григорович              "
+                                 u"Факультет філології"_qs},
+                    });
+    // Without "middlename", a woman with honours, a two-word "boss".
+    addFieldRows(2, {
+                        {"RecordNumber", u"1002"_qs},
+                        {"MiddleName", QString()},
+                        {"DisplayName", u"Шевченко Тарас Григорович"_qs},
+                        {"SexId", u"2"_qs},
+                        {"AwardTypeName", u"1"_qs},
+                        {"BossFIO", u"П.П. Іваненко"_qs},
+                        {"TemplateSlot", u"4"_qs},
+                        {"line", u"1002        Шевченко Тарас Григорович              "
+                                 u"Факультет філології"_qs},
+                    });
+}
+
 void TestImport::attributeForm()
 {
+    QFETCH(int, index);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
     const QString path =
         write(edeboFile(attributeRecord() + attributeRecord({{u"iddocument"_qs, u"1002"_qs},
                                                              {u"middlename"_qs, QString()},
@@ -92,51 +203,69 @@ void TestImport::attributeForm()
                                                              {u"boss"_qs, u"Іваненко Петро"_qs}})));
     QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
     QCOMPARE(m_store.RecordCount(), 2);
-    const StudentRecord& r = m_store.Record(1);
-    QCOMPARE(r.RecordNumber, 1001);
-    QCOMPARE(r.DisplayName, u"Шевченко Тарас Григорович"_qs);
-    QCOMPARE(r.LastName, u"Шевченко"_qs);
-    QCOMPARE(r.MiddleNameEn, u"Hryhorovych"_qs);
-    QCOMPARE(r.DocumentSeries, u"КВ"_qs);
-    QCOMPARE(r.DocumentNumber, u"12345678"_qs);
-    QCOMPARE(r.SexId, u"1"_qs);
-    QCOMPARE(r.LevelCode, u"6.020303"_qs);
-    QCOMPARE(r.QualificationNameEn, u"Bachelor of Philology"_qs);
-    QCOMPARE(r.BossFIO, u"П.С. Іваненко"_qs);
-    QCOMPARE(r.BossFIOEn, u"P. Ivanenko"_qs);
-    QCOMPARE(r.IssueDate, u"30.06.2015"_qs);
-    QCOMPARE(r.GraduateDate, QString());
-    QCOMPARE(m_store.TemplateSlotOf(1).value_or(0), 3);
-    const StudentRecord& r2 = m_store.Record(2);
-    QCOMPARE(r2.MiddleName, QString());
-    QCOMPARE(r2.DisplayName, u"Шевченко Тарас Григорович"_qs);
-    QCOMPARE(r2.BossFIO, u"П.П. Іваненко"_qs);
-    QCOMPARE(m_store.TemplateSlotOf(2).value_or(0), 4);
     QCOMPARE(m_lines.size(), 2);
-    QCOMPARE(m_lines.at(0), FormatListLine(u"1001"_qs, r.DisplayName, u"Факультет філології"_qs));
+    QCOMPARE(storedValue(m_store, m_lines, index, field), value);
+}
+
+void TestImport::elementForm_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    addFieldRows(1, {
+                        {"LastName", u"Косач"_qs},
+                        {"FirstName", u"Лариса"_qs},
+                        {"MiddleName", u"Петрівна"_qs},
+                        {"DisplayName", u"Косач Л.П."_qs},
+                        {"LastNameEn", u"Kosach"_qs},
+                        {"FirstNameEn", u"Larysa"_qs},
+                        {"MiddleNameEn", u"Petrivna"_qs},
+                        {"RecordNumber", u"40123456"_qs},
+                        {"FacultyName", u"Факультет мистецтв"_qs},
+                        {"UniversityPrintName", u"Львівський університет"_qs},
+                        {"UniversityPrintNameEn", u"Lviv University"_qs},
+                        {"DocumentSeries", u"ЛВ"_qs},
+                        {"DocumentNumber", u"40123456"_qs},
+                        {"SexId", u"2"_qs},
+                        {"LevelCode", u"8"_qs},
+                        {"SpecialityName", u"Музичне мистецтво"_qs},
+                        {"SpecialityNameEn", u"Musical Art"_qs},
+                        {"QualificationName", u"магістр"_qs},
+                        {"QualificationNameEn", u"Master"_qs},
+                        {"BossPost", u"Ректор"_qs},
+                        {"BossPostEn", u"Rector"_qs},
+                        {"BossFIO", u"О.М. Мельник"_qs}, // stored as written
+                        {"BossFIOEn", u"O. Melnyk"_qs},
+                        {"IssueDate", u"01.07.2016 0:00:00"_qs},
+                        {"GraduateDate", u"25.06.2016"_qs},
+                        {"AwardTypeName", u"1"_qs},
+                        {"TemplateSlot", u"8"_qs},
+                        {"line", u"40123456    Косач Л.П.                             "
+                                 u"Факультет мистецтв"_qs},
+                    });
+    // After a comment; no graduation date and no faculty.
+    addFieldRows(2, {
+                        {"RecordNumber", u"40123457"_qs},
+                        {"DocumentNumber", u"40123457"_qs},
+                        {"GraduateDate", QString()},
+                        {"FacultyName", QString()},
+                        {"line", u"40123457    Косач Л.П."_qs},
+                    });
 }
 
 void TestImport::elementForm()
 {
+    QFETCH(int, index);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
     const QString path = write(edeboFile(elementRecord() + u"<!-- між записами -->\n"_qs.toUtf8() +
                                          elementRecord({{u"DocumentNumber"_qs, u"40123457"_qs},
                                                         {u"GraduateDate"_qs, QString()},
                                                         {u"FacultyName"_qs, QString()}})));
     QCOMPARE(ImportXmlFile(path, m_store, m_lines), QString());
     QCOMPARE(m_store.RecordCount(), 2);
-    const StudentRecord& r = m_store.Record(1);
-    QCOMPARE(r.RecordNumber, 40123456);
-    QCOMPARE(r.DocumentNumber, u"40123456"_qs);
-    QCOMPARE(r.DisplayName, u"Косач Л.П."_qs);
-    QCOMPARE(r.BossFIO, u"О.М. Мельник"_qs); // stored as written
-    QCOMPARE(r.IssueDate, u"01.07.2016 0:00:00"_qs);
-    QCOMPARE(r.GraduateDate, u"25.06.2016"_qs);
-    QCOMPARE(r.LevelCode, u"8"_qs);
-    QCOMPARE(m_store.TemplateSlotOf(1).value_or(0), 8);
-    QCOMPARE(m_store.Record(2).GraduateDate, QString());
-    QCOMPARE(m_lines.at(0),
-             FormatListLine(u"40123456"_qs, u"Косач Л.П."_qs, u"Факультет мистецтв"_qs));
-    QCOMPARE(m_lines.at(1), FormatListLine(u"40123457"_qs, u"Косач Л.П."_qs, QString()));
+    QCOMPARE(m_lines.size(), 2);
+    QCOMPARE(storedValue(m_store, m_lines, index, field), value);
 }
 
 void TestImport::elementFormDisplayName_data()
