@@ -1,6 +1,6 @@
-#include "records/LumarelError.h"
 #include "generate/TagSubstitution.h"
 #include "generate/TextDocumentSession.h"
+#include "records/LumarelError.h"
 
 #include <QTest>
 
@@ -14,6 +14,10 @@ private Q_SLOTS:
     void valuesAsStored();
     void genderEnding_data();
     void genderEnding();
+    void monthNames_data();
+    void monthNames();
+    void ordinalSuffix_data();
+    void ordinalSuffix();
     void dateGroup_data();
     void dateGroup();
     void suffixOnlyWhenPresent();
@@ -168,6 +172,69 @@ void TestTagSubstitution::genderEnding()
     QCOMPARE(doc.text(), u"Шевченко закінчи"_qs + ending);
 }
 
+void TestTagSubstitution::monthNames_data()
+{
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QString>("ukrainian");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("0") << 0 << QString() << QString();
+    QTest::newRow("1") << 1 << u"січня"_qs << u"January"_qs;
+    QTest::newRow("2") << 2 << u"лютого"_qs << u"February"_qs;
+    QTest::newRow("3") << 3 << u"березня"_qs << u"March"_qs;
+    QTest::newRow("4") << 4 << u"квітня"_qs << u"April"_qs;
+    QTest::newRow("5") << 5 << u"травня"_qs << u"May"_qs;
+    QTest::newRow("6") << 6 << u"червня"_qs << u"June"_qs;
+    QTest::newRow("7") << 7 << u"липня"_qs << u"July"_qs;
+    QTest::newRow("8") << 8 << u"серпня"_qs << u"August"_qs;
+    QTest::newRow("9") << 9 << u"вересня"_qs << u"September"_qs;
+    QTest::newRow("10") << 10 << u"жовтня"_qs << u"October"_qs;
+    QTest::newRow("11") << 11 << u"листопада"_qs << u"November"_qs;
+    QTest::newRow("12") << 12 << u"грудня"_qs << u"December"_qs;
+    QTest::newRow("13") << 13 << QString() << QString();
+}
+
+// Through the document, so that the tags get the names the table holds.
+void TestTagSubstitution::monthNames()
+{
+    QFETCH(int, month);
+    QFETCH(QString, ukrainian);
+    QFETCH(QString, english);
+    QCOMPARE(TagValues::UkrainianMonth(month), ukrainian);
+    QCOMPARE(TagValues::EnglishMonth(month), english);
+    StudentRecord r = sampleRecord();
+    r.IssueDate = QStringLiteral("15.%1.2015").arg(month);
+    TextDocumentSession doc(u"#Прізвище#|#МісДп#|#MonthDp#"_qs);
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"Шевченко|"_qs + ukrainian + u'|' + english);
+}
+
+void TestTagSubstitution::ordinalSuffix_data()
+{
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("suffix");
+    const char* const suffixes[] = {
+        "",                                                         // 0
+        "st", "nd", "rd", "th", "th", "th", "th", "th", "th", "th", // 1-10
+        "th", "th", "th", "th", "th", "th", "th", "th", "th", "th", // 11-20
+        "st", "nd", "rd", "th", "th", "th", "th", "th", "th", "th", // 21-30
+        "st", "",                                                   // 31, 32
+    };
+    for (int day = 0; day <= 32; ++day)
+        QTest::addRow("%d", day) << day << QString::fromLatin1(suffixes[day]);
+}
+
+void TestTagSubstitution::ordinalSuffix()
+{
+    QFETCH(int, day);
+    QFETCH(QString, suffix);
+    QCOMPARE(TagValues::OrdinalSuffix(day), suffix);
+    StudentRecord r = sampleRecord();
+    r.GraduateDate = QStringLiteral("%1.07.2016").arg(day);
+    TextDocumentSession doc(u"#Прізвище#|#AddDateEnZn#"_qs);
+    QVERIFY(SubstituteTags(r, doc));
+    QCOMPARE(doc.text(), u"Шевченко|"_qs + suffix);
+}
+
 void TestTagSubstitution::dateGroup_data()
 {
     QTest::addColumn<QString>("date");
@@ -243,22 +310,20 @@ void TestTagSubstitution::onlyTagsTheTextHolds_data()
     QTest::addColumn<QString>("firstName"); // the record's FirstName
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<QString>("after");
-    QTest::newRow("surname only")
-        << u"#Прізвище#"_qs << u"Тарас"_qs << QStringList{u"#Прізвище#"_qs} << u"Шевченко"_qs;
+    QTest::newRow("surname only") << u"#Прізвище#"_qs << u"Тарас"_qs
+                                  << QStringList{u"#Прізвище#"_qs} << u"Шевченко"_qs;
     // The office's find ignores letter case, so the text check does too.
     QTest::newRow("tag in other case")
-        << u"#Прізвище# #ВНЗ# #вНз#"_qs << u"Тарас"_qs
-        << QStringList{u"#Прізвище#"_qs, u"#ВНЗ#"_qs}
+        << u"#Прізвище# #ВНЗ# #вНз#"_qs << u"Тарас"_qs << QStringList{u"#Прізвище#"_qs, u"#ВНЗ#"_qs}
         << u"Шевченко Київський університет Київський університет"_qs;
     // A value that brings in a later tag gets it replaced, as before.
     QTest::newRow("value holding a later tag")
         << u"#Прізвище# #Ім`я#"_qs << u"з #ВНЗ#"_qs
         << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs, u"#ВНЗ#"_qs}
         << u"Шевченко з Київський університет"_qs;
-    QTest::newRow("three of the tags")
-        << u"#Прізвище# #Ім`я# #boss#"_qs << u"Тарас"_qs
-        << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs, u"#boss#"_qs}
-        << u"Шевченко Тарас P. Ivanenko"_qs;
+    QTest::newRow("three of the tags") << u"#Прізвище# #Ім`я# #boss#"_qs << u"Тарас"_qs
+                                       << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs, u"#boss#"_qs}
+                                       << u"Шевченко Тарас P. Ivanenko"_qs;
 }
 
 void TestTagSubstitution::onlyTagsTheTextHolds()
