@@ -1,8 +1,9 @@
 #include "windows/Utags.h"
 
+#include "generate/TagTable.h"
+#include "resources/Pictures.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
-#include "resources/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,56 +62,13 @@ public:
 
 } // namespace
 
-const QList<QPair<QString, QString>>& TFtags::Rows()
-{
-    static const QList<QPair<QString, QString>> rows{
-        {QStringLiteral("#Серія диплома#"), QString()},
-        {QStringLiteral("#Номер диплома#"), QString()},
-        {QStringLiteral("#Прізвище#"), QString()},
-        {QStringLiteral("#Last name#"), QString()},
-        {QStringLiteral("#Ім`я#"), QString()},
-        {QStringLiteral("#First name#"), QString()},
-        {QStringLiteral("#По батькові#"), QString()},
-        {QStringLiteral("#З_Рід#"),
-         QStringLiteral("закінчення, що залежить від роду (чол. або жін.). Наприклад текст "
-                        "\"закінчи#З_Рід#\" перетвориться у \"закінчив\" або \"закінчила\" ")},
-        {QStringLiteral("#РікДп#"),
-         QStringLiteral("рік, коли закінчене навчання у закладі (рік видачі диплому)")},
-        {QStringLiteral("#ВНЗ#"), QStringLiteral("Назва вищого навчального закладу, що видає документ")},
-        {QStringLiteral("#Universityname#"),
-         QStringLiteral("Назва вищого навчального закладу, що видає документ, англійською")},
-        {QStringLiteral("#Напрям/спеціальність#"), QString()},
-        {QStringLiteral("#field of study#"), QStringLiteral("Напрям/спеціальність англійською")},
-        {QStringLiteral("#Кваліфікація#"), QString()},
-        {QStringLiteral("#qualification#"), QString()},
-        {QStringLiteral("#Посада керівника#"), QString()},
-        {QStringLiteral("#bossworkpost#"), QStringLiteral("Посада керівника англійською")},
-        {QStringLiteral("#Керівник#"), QString()},
-        {QStringLiteral("#boss#"), QString()},
-        {QStringLiteral("#ДатаДп#"), QStringLiteral("Дата видачі документа")},
-        {QStringLiteral("#МісДп#"), QStringLiteral("Місяць видачі документа")},
-        {QStringLiteral("#МісДпЧисло#"), QStringLiteral("Місяць видачі документа числом")},
-        {QStringLiteral("#MonthDp#"), QStringLiteral("Місяць видачі документа англійською")},
-        {QStringLiteral("#РікДп#"), QStringLiteral("Рік видачі документа")},
-        {QStringLiteral("#AddDateEnDp#"), QStringLiteral("Закінчення дати в англійському правописі")},
-        {QStringLiteral("#ДатаЗн#"), QStringLiteral("Дата закінчення навчання")},
-        {QStringLiteral("#МісЗн#"), QStringLiteral("Місяць закінчення навчання")},
-        {QStringLiteral("#МісЗнЧисло#"), QStringLiteral("Місяць закінчення навчання числом")},
-        {QStringLiteral("#MonthZn#"), QStringLiteral("Місяць закінчення навчання англійською")},
-        {QStringLiteral("#РікЗн#"), QStringLiteral("Рік закінчення навчання")},
-        {QStringLiteral("#AddDateEnZn#"),
-         QStringLiteral("Закінчення дати закінчення навчання в англійському правописі")},
-    };
-    return rows;
-}
-
 TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
 {
     InitLumarelResources();
     setObjectName(QStringLiteral("Ftags"));
     setWindowTitle(QStringLiteral("Люмарель"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(arial11());
     setMinimumWidth(WindowWidth);
     setMaximumWidth(WindowWidth);
@@ -137,7 +95,11 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
     LinkLook::setTextColour(l1, LinkLook::Teal);
     column->addWidget(p3);
 
-    const QList<QPair<QString, QString>>& rows = Rows();
+    QList<const TagRow*> rows;
+    for (const TagRow& row : TagTable::Rows()) {
+        if (row.Listed)
+            rows.append(&row);
+    }
     m_vl = new QTableWidget(static_cast<int>(rows.size()), 2, this);
     m_vl->setObjectName(QStringLiteral("VL"));
     m_vl->setHorizontalHeaderLabels({QStringLiteral("ТЕГ"), QStringLiteral("ПОЯСНЕННЯ")});
@@ -160,7 +122,7 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
     m_vl->verticalHeader()->setDefaultSectionSize(19);
     for (int r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < 2; ++c) {
-            auto* item = new QTableWidgetItem(c == 0 ? rows.at(r).first : rows.at(r).second);
+            auto* item = new QTableWidgetItem(c == 0 ? rows.at(r)->Tag : rows.at(r)->Description);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             item->setToolTip(Hint);
             m_vl->setItem(r, c, item);

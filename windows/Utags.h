@@ -1,24 +1,19 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
-#include <QPair>
 #include <functional>
 #include <memory>
 
 class QMenu;
 class QTableWidget;
 
-// The tag reference: a fixed table of the tags a template may hold, from which
-// the user copies one to the clipboard.
+// The tag reference: the listed rows of the tag table, from which the user
+// copies a tag to the clipboard.
 class TFtags : public QDialog {
     Q_OBJECT
 public:
     inline static const QString Hint = QStringLiteral(
         "Для копіювання тегів в буфер викликайте локальне меню (права кнопка миші)");
-
-    // The rows of the table: tag and explanation.
-    static const QList<QPair<QString, QString>>& Rows();
 
     explicit TFtags(std::function<void()> help, QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 // The tag reference: its fixed rows, and copying the current row's tag.
-#include "windows/Utags.h"
+#include "generate/TagTable.h"
 #include "tests/gui-windows/WindowFixture.h"
+#include "windows/Utags.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void cleanup();
     void rows_data();
     void rows();
+    void listsTheTagTable();
     void layout();
     void copyAtOnce();
     void copyAfterRightClick_data();
@@ -31,7 +33,10 @@ private Q_SLOTS:
 private:
     QTableWidget* vl() const { return m_window->findChild<QTableWidget*>(QStringLiteral("VL")); }
     QAction* n1() const { return m_window->findChild<QAction*>(QStringLiteral("N1")); }
-    QPoint cellCentre(int row) const { return vl()->visualRect(vl()->model()->index(row, 1)).center(); }
+    QPoint cellCentre(int row) const
+    {
+        return vl()->visualRect(vl()->model()->index(row, 1)).center();
+    }
 
     std::unique_ptr<TFtags> m_window;
     int m_helpRuns = 0;
@@ -104,6 +109,20 @@ void TestTagTable::rows()
     QCOMPARE(vl()->item(row, 1)->text(), explanation);
     QVERIFY(!(vl()->item(row, 0)->flags() & Qt::ItemIsEditable));
     QVERIFY(!(vl()->item(row, 1)->flags() & Qt::ItemIsEditable));
+}
+
+// Whatever the table holds is what the window lists, unlisted rows left out.
+void TestTagTable::listsTheTagTable()
+{
+    int r = 0;
+    for (const TagRow& row : TagTable::Rows()) {
+        if (!row.Listed)
+            continue;
+        QCOMPARE(vl()->item(r, 0)->text(), row.Tag);
+        QCOMPARE(vl()->item(r, 1)->text(), row.Description);
+        ++r;
+    }
+    QCOMPARE(vl()->rowCount(), r);
 }
 
 void TestTagTable::layout()

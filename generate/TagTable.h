@@ -1,0 +1,76 @@
+#pragma once
+
+#include "records/StudentRecord.h"
+
+#include <QList>
+#include <QString>
+
+// Where a tag's value comes from. The tags are replaced in the order of these
+// kinds, whatever the order of the rows.
+enum class TagValue {
+    LastName,
+    FirstName,
+    MiddleName,
+    LastNameEn,
+    FirstNameEn,
+    MiddleNameEn,
+    GenderEnding,
+    SpecialityName,
+    SpecialityNameEn,
+    QualificationName,
+    QualificationNameEn,
+    DocumentSeries,
+    DocumentNumber,
+    UniversityPrintName,
+    UniversityPrintNameEn,
+    BossPost,
+    BossPostEn,
+    BossFIO,
+    BossFIOEn,
+    IssueDay,
+    IssueYear,
+    IssueUkrainianMonth,
+    IssueEnglishMonth,
+    IssueMonthNumber,
+    IssueDaySuffix,
+    GraduateDay,
+    GraduateYear,
+    GraduateUkrainianMonth,
+    GraduateEnglishMonth,
+    GraduateMonthNumber,
+    GraduateDaySuffix,
+};
+
+// One tag: its text, the explanation the tag reference shows, where its value
+// comes from, and whether the reference lists it at all.
+struct TagRow {
+    QString Tag;
+    QString Description;
+    TagValue Value;
+    bool Listed = true;
+};
+
+namespace TagTable {
+// The rows of the tag reference in its order, then the tags that are replaced
+// without being listed.
+const QList<TagRow>& Rows();
+// The rows in the order the tags are replaced, each tag once.
+const QList<TagRow>& ReplacementOrder();
+// The value of a tag for one record. A date part that is not a whole number
+// throws LumarelError ("'…' is not a valid integer value").
+QString ValueOf(TagValue value, const StudentRecord& record);
+// True for the day suffix of a date the record has: its value is made only
+// when the document, read afresh, holds the tag.
+bool OnlyWhenAsked(TagValue value, const StudentRecord& record);
+} // namespace TagTable
+
+// The derived values.
+namespace TagValues {
+// "#З_Рід#": "в" for SexId "1", "ла" for "2", one space otherwise.
+QString GenderEnding(const QString& sexId);
+// Genitive Ukrainian and English month names; empty outside 1..12.
+QString UkrainianMonth(int month);
+QString EnglishMonth(int month);
+// "st", "nd", "rd" or "th" for 1..31; empty otherwise.
+QString OrdinalSuffix(int day);
+} // namespace TagValues

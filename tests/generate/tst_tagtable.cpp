@@ -1,0 +1,168 @@
+#include "generate/TagSubstitution.h"
+#include "generate/TagTable.h"
+#include "generate/TextDocumentSession.h"
+#include "records/LumarelError.h"
+
+#include <QTest>
+
+// The one table of tags: every row it holds is both listed and replaced.
+class TestTagRows : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void valueOf_data();
+    void valueOf();
+    void everyRowIsReplaced_data();
+    void everyRowIsReplaced();
+    void repeatedTagsShareTheirValue();
+    void badDatePartThrows_data();
+    void badDatePartThrows();
+};
+
+namespace {
+
+StudentRecord sampleRecord()
+{
+    StudentRecord r;
+    r.LastName = u"Шевченко"_qs;
+    r.FirstName = u"Тарас"_qs;
+    r.MiddleName = u"Григорович"_qs;
+    r.LastNameEn = u"Shevchenko"_qs;
+    r.FirstNameEn = u"Taras"_qs;
+    r.MiddleNameEn = u"Hryhorovych"_qs;
+    r.SexId = u"2"_qs;
+    r.SpecialityName = u"Філологія"_qs;
+    r.SpecialityNameEn = u"Philology"_qs;
+    r.QualificationName = u"бакалавр"_qs;
+    r.QualificationNameEn = u"Bachelor"_qs;
+    r.DocumentSeries = u"КВ"_qs;
+    r.DocumentNumber = u"12345678"_qs;
+    r.UniversityPrintName = u"Київський університет"_qs;
+    r.UniversityPrintNameEn = u"Kyiv University"_qs;
+    r.BossPost = u"Ректор"_qs;
+    r.BossPostEn = u"Rector"_qs;
+    r.BossFIO = u"Іваненко П.С."_qs;
+    r.BossFIOEn = u"P. Ivanenko"_qs;
+    r.IssueDate = u"2.11.2016 0:00:00"_qs;
+    r.GraduateDate = u"23/3/2015"_qs;
+    return r;
+}
+
+} // namespace
+
+void TestTagRows::valueOf_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("valueWithoutDates");
+    const char* const table[][3] = {
+        {"#Серія диплома#", "КВ", "КВ"},
+        {"#Ім`я#", "Тарас", "Тарас"},
+        {"#Middle name#", "Hryhorovych", "Hryhorovych"},
+        {"#З_Рід#", "ла", "ла"},
+        {"#boss#", "P. Ivanenko", "P. Ivanenko"},
+        {"#ДатаДп#", "02", ""},
+        {"#РікДп#", "16", ""},
+        {"#МісДп#", "листопада", ""},
+        {"#MonthDp#", "November", ""},
+        {"#МісДпЧисло#", "11", ""},
+        {"#AddDateEnDp#", "nd", ""},
+        {"#ДатаЗн#", "23", ""},
+        {"#РікЗн#", "15", ""},
+        {"#МісЗн#", "березня", ""},
+        {"#MonthZn#", "March", ""},
+        {"#МісЗнЧисло#", "03", ""},
+        {"#AddDateEnZn#", "rd", ""},
+    };
+    for (const auto& row : table)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                              << QString::fromUtf8(row[2]);
+}
+
+void TestTagRows::valueOf()
+{
+    QFETCH(QString, tag);
+    QFETCH(QString, value);
+    QFETCH(QString, valueWithoutDates);
+    StudentRecord noDates = sampleRecord();
+    noDates.IssueDate.clear();
+    noDates.GraduateDate.clear();
+    int found = 0;
+    for (const TagRow& row : TagTable::Rows()) {
+        if (row.Tag != tag)
+            continue;
+        ++found;
+        QCOMPARE(TagTable::ValueOf(row.Value, sampleRecord()), value);
+        QCOMPARE(TagTable::ValueOf(row.Value, noDates), valueWithoutDates);
+    }
+    QVERIFY(found > 0);
+}
+
+void TestTagRows::everyRowIsReplaced_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < TagTable::Rows().size(); ++i)
+        QTest::addRow("%d %s", i + 1, qPrintable(TagTable::Rows().at(i).Tag)) << i;
+}
+
+// A row added to the table is filled in without a second place to touch.
+void TestTagRows::everyRowIsReplaced()
+{
+    QFETCH(int, index);
+    const TagRow& row = TagTable::Rows().at(index);
+    const StudentRecord record = sampleRecord();
+    TextDocumentSession doc(SurnameTag + u'|' + row.Tag + u'|' + row.Tag);
+    QVERIFY(SubstituteTags(record, doc));
+    const QString value = TagTable::ValueOf(row.Value, record);
+    QCOMPARE(doc.text(), record.LastName + u'|' + value + u'|' + value);
+    int calls = 0;
+    for (const auto& call : doc.replaceCalls())
+        calls += call.first == row.Tag ? 1 : 0;
+    QCOMPARE(calls, 1);
+}
+
+// A tag listed twice is replaced once, so its rows must agree on the value.
+void TestTagRows::repeatedTagsShareTheirValue()
+{
+    const QList<TagRow>& rows = TagTable::Rows();
+    int listed = 0;
+    for (const TagRow& row : rows) {
+        listed += row.Listed ? 1 : 0;
+        for (const TagRow& other : rows) {
+            if (other.Tag == row.Tag)
+                QCOMPARE(other.Value, row.Value);
+        }
+    }
+    QCOMPARE(listed, 31);
+    QCOMPARE(TagTable::ReplacementOrder().size(), 31);
+}
+
+void TestTagRows::badDatePartThrows_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("word month") << u"30.черв.2015"_qs << u"'черв' is not a valid integer value"_qs;
+    QTest::newRow("time after slash")
+        << u"25/06/2012 0:00:00"_qs << u"'2012 0:00:00' is not a valid integer value"_qs;
+}
+
+void TestTagRows::badDatePartThrows()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, error);
+    StudentRecord record = sampleRecord();
+    record.GraduateDate = date;
+    for (TagValue value :
+         {TagValue::GraduateDay, TagValue::GraduateYear, TagValue::GraduateDaySuffix}) {
+        try {
+            TagTable::ValueOf(value, record);
+            QFAIL("no error");
+        } catch (const LumarelError& e) {
+            QCOMPARE(e.text(), error);
+        }
+    }
+    // The other date is untouched by it.
+    QCOMPARE(TagTable::ValueOf(TagValue::IssueDay, record), u"02"_qs);
+}
+
+QTEST_GUILESS_MAIN(TestTagRows)
+#include "tst_tagtable.moc"
