@@ -1,4 +1,5 @@
 #include "generate/TagSubstitution.h"
+#include "generate/TagTable.h"
 #include "generate/TextDocumentSession.h"
 #include "records/LumarelError.h"
 
