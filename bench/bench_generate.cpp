@@ -98,7 +98,8 @@ int main(int argc, char** argv)
             for (int k = 0; k < n; ++k) {
                 QElapsedTimer one;
                 one.start();
-                if (GenerateDocument(context, 1, templatePath, true, OutputKind::Regular).isEmpty())
+                if (!GenerateDocument(context, 1, templatePath, true, OutputKind::Regular)
+                         .has_value())
                     return 1;
                 times.push_back(one.nsecsElapsed() / 1e6);
             }

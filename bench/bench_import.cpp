@@ -50,9 +50,9 @@ int main(int argc, char** argv)
             QStringList lines;
             QElapsedTimer t;
             t.start();
-            const QString refusal = ImportXmlFile(path, store, lines);
+            const std::optional<QString> refusal = ImportXmlFile(path, store, lines);
             ms.push_back(t.nsecsElapsed() / 1e6);
-            if (!refusal.isEmpty() || store.RecordCount() != records) {
+            if (refusal || store.RecordCount() != records) {
                 std::fprintf(stderr, "import failed\n");
                 return 1;
             }

@@ -23,9 +23,8 @@ std::optional<int> ImportForCli(const QString& path, RecordStore& store, QString
 {
     QStringList lines;
     try {
-        const QString refusal = ImportXmlFile(path, store, lines);
-        if (!refusal.isEmpty()) {
-            CliOutput::err(refusal);
+        if (const std::optional<QString> refusal = ImportXmlFile(path, store, lines)) {
+            CliOutput::err(*refusal);
             return ExitRefused;
         }
     } catch (const LumarelError& e) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "records/Notifier.h"
 #include "records/RecordStore.h"
 
 #include <QString>
@@ -15,12 +14,6 @@ void err(const QString& line); // stderr, with a line break
 
 // Exit codes shared by the verbs.
 enum CliExit { ExitOk = 0, ExitError = 1, ExitRefused = 2, ExitSomeRowsFailed = 3, ExitUsage = 64 };
-
-// Messages meant for a box go to stderr.
-class StderrNotifier : public Notifier {
-public:
-    void showMessage(const QString& text, Icon) override { CliOutput::err(text); }
-};
 
 // Imports the file as the open command does. On a refusal or an error prints
 // its text and gives the exit code; nothing when the file was read.

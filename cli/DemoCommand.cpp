@@ -52,18 +52,19 @@ int RunDemoCommand(const QStringList& args)
                 QStringLiteral("lumarel-convert demo: no record numbered %1").arg(number));
             return ExitSomeRowsFailed;
         }
-        StderrNotifier notifier;
-        if (!CheckWordInstalled(notifier).isEmpty())
+        if (!CheckWordInstalled()) {
+            CliOutput::err(WordMissingText);
             return ExitError;
+        }
         const GenerationContext context{store, workDir, nullptr, {}};
-        const QString saved =
+        const std::optional<QString> saved =
             GenerateDocument(context, *index, demoTemplate, true, OutputKind::Demonstration);
         const QString name = store.Record(*index).DisplayName;
-        if (saved.isEmpty()) {
+        if (!saved) {
             CliOutput::out(name + u'\t' + UnusableText);
             return ExitSomeRowsFailed;
         }
-        CliOutput::out(name + u'\t' + SuccessText + u'\t' + saved);
+        CliOutput::out(name + u'\t' + SuccessText + u'\t' + *saved);
         return ExitOk;
     } catch (const LumarelError& e) {
         CliOutput::err(e.text());

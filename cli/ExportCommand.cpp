@@ -70,9 +70,10 @@ int RunExportCommand(const QStringList& args)
     if (const auto failed = ImportForCli(args.at(0), store))
         return *failed;
     SettingsFiles::EnsureWorkFolders(workDir);
-    StderrNotifier notifier;
-    if (!CheckWordInstalled(notifier).isEmpty())
+    if (!CheckWordInstalled()) {
+        CliOutput::err(WordMissingText);
         return ExitError;
+    }
 
     // Records in file order; a number given twice still makes one document.
     QList<int> indexes;

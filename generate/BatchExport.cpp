@@ -45,7 +45,8 @@ BatchRow BatchExport::exportRecord(int recordIndex)
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};
             row.path =
-                GenerateDocument(context, recordIndex, templatePath, true, OutputKind::Regular);
+                GenerateDocument(context, recordIndex, templatePath, true, OutputKind::Regular)
+                    .value_or(QString());
             row.result = row.generated() ? GeneratedText : BadTemplateText;
             return row;
         } catch (const OfficeLostError& e) {

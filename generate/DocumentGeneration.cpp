@@ -39,17 +39,14 @@ QString outputEnding(OutputKind kind)
 
 } // namespace
 
-QString CheckWordInstalled(Notifier& notifier)
+bool CheckWordInstalled()
 {
-    return CheckWordInstalled(notifier, LibreOfficeSession::DefaultProgramDir());
+    return CheckWordInstalled(LibreOfficeSession::DefaultProgramDir());
 }
 
-QString CheckWordInstalled(Notifier& notifier, const QString& officeProgramDir)
+bool CheckWordInstalled(const QString& officeProgramDir)
 {
-    if (LibreOfficeSession::IsInstalled(officeProgramDir))
-        return QString();
-    notifier.showMessage(WordMissingText, Notifier::Icon::Error);
-    return WordMissingText;
+    return LibreOfficeSession::IsInstalled(officeProgramDir);
 }
 
 QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int recordIndex)
@@ -84,13 +81,14 @@ QString BuildOutputPath(const QString& folder, const QString& name, OutputKind k
     return candidate;
 }
 
-QString GenerateDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, OutputKind kind)
+std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
+                                        const QString& templatePath, bool keepHidden,
+                                        OutputKind kind)
 {
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
         throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
-        return QString();
+        return std::nullopt;
     const StudentRecord& record = context.store.Record(recordIndex);
 
     std::unique_ptr<DocumentSession> own;
@@ -116,7 +114,7 @@ QString GenerateDocument(const GenerationContext& context, int recordIndex,
     if (own)
         session->start(keepHidden);
     session->open(templatePath);
-    QString result;
+    std::optional<QString> result;
     if (SubstituteTags(record, *session)) {
         const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
                                                            : context.workDir.examplesFolder();

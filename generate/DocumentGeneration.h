@@ -1,13 +1,13 @@
 #pragma once
 
 #include "generate/DocumentSession.h"
-#include "records/Notifier.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // How a document is generated: a regular export into Results, or the
 // demonstration into Examples.
@@ -18,10 +18,10 @@ inline const QString DemoTemplateFileName = QStringLiteral("template-dip-bak-201
 
 inline const QString WordMissingText = QStringLiteral("MS Word не встановлено!");
 
-// Empty when the office program and its UNO runtime are there; otherwise shows
-// "MS Word не встановлено!" (error icon) and returns that text.
-QString CheckWordInstalled(Notifier& notifier);
-QString CheckWordInstalled(Notifier& notifier, const QString& officeProgramDir);
+// Whether the office program and its UNO runtime are there; when not, the
+// caller shows WordMissingText.
+bool CheckWordInstalled();
+bool CheckWordInstalled(const QString& officeProgramDir);
 
 // The template assigned to the record's document kind, trimmed; empty when no
 // Templ.set exists, the line is blank, or the record has no document kind.
@@ -45,9 +45,10 @@ struct GenerationContext {
 };
 
 // Fills the template with the record's data and saves it under BuildOutputPath
-// in Results (Regular) or Examples (otherwise); returns the saved path. Empty
+// in Results (Regular) or Examples (otherwise); returns the saved path. None
 // when the template file does not exist (no office is started) or lacks
 // "#Прізвище#" (nothing is saved). Errors are passed on after the office has
 // been quit. keepHidden applies to an office the call starts itself.
-QString GenerateDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, OutputKind kind);
+std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
+                                        const QString& templatePath, bool keepHidden,
+                                        OutputKind kind);

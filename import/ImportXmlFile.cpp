@@ -352,7 +352,8 @@ QString parserErrorText(xmlParserCtxt* ctxt, const QString& path)
 
 } // namespace
 
-QString ImportXmlFile(const QString& path, RecordStore& store, QStringList& listLines)
+std::optional<QString> ImportXmlFile(const QString& path, RecordStore& store,
+                                     QStringList& listLines)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
@@ -366,8 +367,8 @@ QString ImportXmlFile(const QString& path, RecordStore& store, QStringList& list
     return ImportXmlBytes(bytes, path, store, listLines);
 }
 
-QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore& store,
-                       QStringList& listLines)
+std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& path,
+                                      RecordStore& store, QStringList& listLines)
 {
     xmlSetExternalEntityLoader(refuseExternal);
     xmlSetGenericErrorFunc(nullptr, silentGeneric);
@@ -435,5 +436,5 @@ QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore
     }
     store.swap(fresh);
     listLines.swap(lines);
-    return {};
+    return std::nullopt;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The two refusals of a file, shown by the open command.
 inline const QString WrongStructureText =
@@ -13,12 +14,13 @@ inline const QString TooManyRecordsText =
 
 // Reads an EDEBO export (attribute form: "document"/"documentdata"; element
 // form: "Document" with one child per value). On success the store holds the
-// file's records and listLines one check-list line per record, and the result
-// is empty. A refused file gives its refusal text and changes nothing. A broken
+// file's records and listLines one check-list line per record, and there is no
+// result. A refused file gives its refusal text and changes nothing. A broken
 // file (unreadable, malformed, a missing required value, a bad number) throws
 // LumarelError naming the record and the value, and changes nothing.
-QString ImportXmlFile(const QString& path, RecordStore& store, QStringList& listLines);
+std::optional<QString> ImportXmlFile(const QString& path, RecordStore& store,
+                                     QStringList& listLines);
 
 // The same on bytes already in memory (path only names the file in messages).
-QString ImportXmlBytes(const QByteArray& bytes, const QString& path, RecordStore& store,
-                       QStringList& listLines);
+std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& path,
+                                      RecordStore& store, QStringList& listLines);

@@ -435,11 +435,11 @@ void TFLUMA::B1Click()
     // A raised error leaves the store and M exactly as they were.
     BusyCursor busy;
     QStringList lines;
-    const QString refusal = ImportXmlFile(path, m_store, lines);
+    const std::optional<QString> refusal = ImportXmlFile(path, m_store, lines);
     m_m->clear();
-    if (!refusal.isEmpty()) {
+    if (refusal) {
         busy.release();
-        MessageBoxes::plain(this, refusal);
+        MessageBoxes::plain(this, *refusal);
     } else {
         for (const QString& line : std::as_const(lines))
             addEntry(line);
@@ -503,9 +503,10 @@ void TFLUMA::N10Click()
         MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
         return;
     }
-    BoxNotifier notifier;
-    if (!CheckWordInstalled(notifier).isEmpty())
+    if (!CheckWordInstalled()) {
+        MessageBoxes::centredError(WordMissingText);
         return;
+    }
     const std::optional<int> index = RecordOfListEntry(m_store, EntryText(*first));
     if (!index)
         return;
@@ -538,9 +539,10 @@ void TFLUMA::N13Click()
                                   QPoint(300, 20));
         return;
     }
-    BoxNotifier notifier;
-    if (!CheckWordInstalled(notifier).isEmpty())
+    if (!CheckWordInstalled()) {
+        MessageBoxes::centredError(WordMissingText);
         return;
+    }
     TFPack pack(
         entries, checked, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
     pack.move(x() + 10, y() + 10);
@@ -568,9 +570,10 @@ void TFLUMA::B5Click()
         MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
         return;
     }
-    BoxNotifier notifier;
-    if (!CheckWordInstalled(notifier).isEmpty())
+    if (!CheckWordInstalled()) {
+        MessageBoxes::centredError(WordMissingText);
         return;
+    }
     {
         TFDemo notice([this, &notice] { RunHelp(&notice); }, this);
         notice.move(x() + 100, y() + 10);
@@ -592,13 +595,13 @@ void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind 
                              const QString& notProducedText)
 {
     const GenerationContext context{m_store, m_workDir, nullptr, {}};
-    QString saved;
+    std::optional<QString> saved;
     {
         BusyCursor busy; // gone before the message, also when generation throws
         saved = GenerateDocument(context, index, templatePath, false, kind);
     }
-    if (!saved.isEmpty())
-        ShellOpen::openFile(saved);
+    if (saved)
+        ShellOpen::openFile(*saved);
     else
         MessageBoxes::exportError(this, notProducedText, QPoint(20, 20));
 }

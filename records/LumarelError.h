@@ -15,3 +15,7 @@ private:
     QString m_text;
     QByteArray m_utf8;
 };
+
+// The user's text of the exception being handled; call it only inside a catch
+// block.
+QString CurrentErrorText();

@@ -200,16 +200,7 @@ void TFPack::TsTimer()
             } catch (...) {
                 // The error ends the batch; its row stays, and the window can
                 // be closed the ordinary way.
-                QString text;
-                try {
-                    throw;
-                } catch (const LumarelError& e) {
-                    text = e.text();
-                } catch (const std::exception& e) {
-                    text = QString::fromUtf8(e.what());
-                } catch (...) {
-                    text = QStringLiteral("Невідома помилка");
-                }
+                const QString text = CurrentErrorText();
                 batch.finish();
                 appendRow(m_store.Record(*index).DisplayName, text);
                 m_running = false;

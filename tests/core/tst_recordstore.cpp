@@ -99,9 +99,9 @@ void TestRecordStore::findAfterSmallerImport()
     TestFiles::write(small, recordsWithNumbers(1400, 100)); // 1400..1499 overlap the first
     RecordStore store;
     QStringList lines;
-    QCOMPARE(ImportXmlFile(big, store, lines), QString());
+    QCOMPARE(ImportXmlFile(big, store, lines), std::nullopt);
     QCOMPARE(store.RecordCount(), 500);
-    QCOMPARE(ImportXmlFile(small, store, lines), QString());
+    QCOMPARE(ImportXmlFile(small, store, lines), std::nullopt);
     QCOMPARE(store.RecordCount(), 100);
     QCOMPARE(lines.size(), 100);
     QVERIFY(!store.FindRecordByNumber(1000));

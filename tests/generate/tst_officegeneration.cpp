@@ -116,9 +116,9 @@ QList<qint64> TestOfficeGeneration::ourOffices() const
 void TestOfficeGeneration::importRecords(const QByteArray& records)
 {
     QStringList lines;
-    const QString refusal =
+    const std::optional<QString> refusal =
         ImportXmlBytes(TestFiles::edeboFile(records), u"test.xml"_qs, m_store, lines);
-    QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
+    QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
 }
 
 // A flat OpenDocument text, which the office opens like any template.
@@ -206,7 +206,8 @@ void TestOfficeGeneration::generate()
 
     const QString expectedPath = BuildOutputPath(
         m_work->filePath(u"Results"_qs), m_store.Record(1).DisplayName, OutputKind::Regular);
-    const QString saved = GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular);
+    const QString saved =
+        GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular).value_or(QString());
     QCOMPARE(saved, expectedPath);
     QVERIFY(QFileInfo::exists(saved));
     // A Word 97-2003 document is an OLE compound file.
@@ -228,7 +229,8 @@ void TestOfficeGeneration::threeUniqueNames()
     const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
     QStringList names;
     for (int k = 0; k < 3; ++k)
-        names << QFileInfo(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular))
+        names << QFileInfo(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular)
+                               .value_or(QString()))
                      .fileName();
     const QString stem = names.first().chopped(u"_Диплом.doc"_qs.size());
     QCOMPARE(names, QStringList({stem + u"_Диплом.doc"_qs, stem + u"_Диплом(1).doc"_qs,
@@ -242,7 +244,7 @@ void TestOfficeGeneration::templateWithoutSurname()
     const QString templatePath =
         writeTemplate(u"t.fodt"_qs, {u"#Ім`я# #ДатаДп#"_qs}, {u"#прізвище#"_qs});
     const QByteArray before = TestFiles::read(templatePath);
-    QCOMPARE(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular), QString());
+    QCOMPARE(GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular), std::nullopt);
     QVERIFY(QDir(m_work->filePath(u"Results"_qs)).isEmpty());
     QCOMPARE(TestFiles::read(templatePath), before);
 }
@@ -258,9 +260,9 @@ void TestOfficeGeneration::missingTemplate()
     };
     QCOMPARE(GenerateDocument(c, 1, m_work->filePath(u"Templates/немає.doc"_qs), true,
                               OutputKind::Regular),
-             QString());
+             std::nullopt);
     QCOMPARE(GenerateDocument(c, 1, m_work->filePath(u"Templates"_qs), true, OutputKind::Regular),
-             QString());
+             std::nullopt);
     QCOMPARE(started, 0);
 }
 
@@ -288,8 +290,10 @@ void TestOfficeGeneration::oneOfficeForSeveralDocuments()
     QVERIFY(pid > 0);
     GenerationContext c = context();
     c.session = &office;
-    const QString first = GenerateDocument(c, 1, templatePath, true, OutputKind::Regular);
-    const QString second = GenerateDocument(c, 2, templatePath, true, OutputKind::Demonstration);
+    const QString first =
+        GenerateDocument(c, 1, templatePath, true, OutputKind::Regular).value_or(QString());
+    const QString second =
+        GenerateDocument(c, 2, templatePath, true, OutputKind::Demonstration).value_or(QString());
     QCOMPARE(office.processId(), pid);
     office.quit();
     QCOMPARE(office.processId(), 0);
@@ -330,12 +334,7 @@ void TestOfficeGeneration::neverOverwrites()
 
 void TestOfficeGeneration::installed()
 {
-    struct Silent : Notifier {
-        int shown = 0;
-        void showMessage(const QString&, Icon) override { ++shown; }
-    } notifier;
-    QCOMPARE(CheckWordInstalled(notifier), QString());
-    QCOMPARE(notifier.shown, 0);
+    QVERIFY(CheckWordInstalled());
 }
 
 QTEST_GUILESS_MAIN(TestOfficeGeneration)

@@ -47,7 +47,7 @@ void TestExportWindows::initTestCase()
         graduateOf(6, QStringLiteral("Другий Петро Петрович")) +
         graduateOf(5, QStringLiteral("Третій Олег Олегович")) +
         graduateOf(8, QStringLiteral("Четвертий Ян Янович")));
-    QCOMPARE(ImportXmlBytes(file, QStringLiteral("a.xml"), m_store, lines), QString());
+    QCOMPARE(ImportXmlBytes(file, QStringLiteral("a.xml"), m_store, lines), std::nullopt);
     m_entries = lines;
     SettingsFiles::EnsureWorkFolders(WorkDir(m_work.path()));
 }

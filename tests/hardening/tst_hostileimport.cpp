@@ -99,7 +99,7 @@ void TestHostileImport::init()
 QString TestHostileImport::outcome(const QString& path)
 {
     try {
-        return ImportXmlFile(path, m_store, m_lines);
+        return ImportXmlFile(path, m_store, m_lines).value_or(QString());
     } catch (const LumarelError& e) {
         return u'!' + e.text();
     }

@@ -11,12 +11,10 @@ bool RunCommand(QWidget* parent, const std::function<void()>& handler)
     try {
         handler();
         return true;
-    } catch (const LumarelError& e) {
+    } catch (const std::exception&) {
         // A BusyCursor of the command is gone by now; a cursor of whoever
         // runs this command stays theirs.
-        MessageBoxes::appError(parent, e.text());
-    } catch (const std::exception& e) {
-        MessageBoxes::appError(parent, QString::fromUtf8(e.what()));
+        MessageBoxes::appError(parent, CurrentErrorText());
     }
     return false;
 }
