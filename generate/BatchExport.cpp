@@ -2,7 +2,10 @@
 
 #include "generate/DocumentGeneration.h"
 #include "generate/LibreOfficeSession.h"
+#include "generate/OutputPlacement.h"
+#include "generate/ScratchFolder.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 BatchExport::BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession)
@@ -29,7 +32,15 @@ DocumentSession& BatchExport::office()
 
 BatchRow BatchExport::exportRecord(int recordIndex)
 {
-    BatchRow row;
+    if (!m_scratch)
+        m_scratch = std::make_unique<ScratchFolder>();
+    return place(store(recordIndex, m_scratch->filePath(QString::number(++m_stored) +
+                                                         QStringLiteral(".doc"))));
+}
+
+StoredRow BatchExport::store(int recordIndex, const QString& savePath)
+{
+    StoredRow row;
     row.name = m_store.Record(recordIndex).DisplayName;
     const QString templatePath = FindTemplatePath(m_workDir, m_store, recordIndex);
     if (templatePath.isEmpty()) {
@@ -44,14 +55,14 @@ BatchRow BatchExport::exportRecord(int recordIndex)
     for (int attempt = 1;; ++attempt) {
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};
-            row.path =
-                GenerateDocument(context, recordIndex, templatePath, true, OutputKind::Regular)
-                    .value_or(QString());
-            row.result = row.generated() ? GeneratedText : BadTemplateText;
+            const bool stored = StoreFilledDocument(context, recordIndex, templatePath, true, savePath);
+            row.finished = stored ? savePath : QString();
+            row.result = stored ? GeneratedText : BadTemplateText;
             return row;
         } catch (const OfficeLostError& e) {
-            // GenerateDocument has quit the dead office; the next try starts anew.
+            // The dead office has been quit; the next try starts anew.
             finish();
+            QFile::remove(savePath);
             if (attempt == 2) {
                 row.result = e.text();
                 return row;
@@ -61,6 +72,15 @@ BatchRow BatchExport::exportRecord(int recordIndex)
             throw;
         }
     }
+}
+
+BatchRow BatchExport::place(const StoredRow& stored) const
+{
+    BatchRow row{stored.name, stored.result, QString()};
+    if (!stored.finished.isEmpty())
+        row.path = PlaceOutputFile(stored.finished, m_workDir.resultsFolder(), stored.name,
+                                   OutputKind::Regular);
+    return row;
 }
 
 void BatchExport::finish() noexcept

@@ -22,6 +22,16 @@ struct BatchRow {
     bool generated() const { return !path.isEmpty(); }
 };
 
+// A row whose document the office has stored in a scratch folder but that has
+// no name in Results yet.
+struct StoredRow {
+    QString name;
+    QString result;
+    QString finished; // the stored document, when generated
+};
+
+class ScratchFolder;
+
 // The regular export of several records in a row, as the batch window and the
 // command-line export run it. Each record gets its own document from the
 // template assigned to its kind, looked up afresh, opened, filled, saved and
@@ -42,6 +52,12 @@ public:
     // row, and so is an office lost twice under the same record; any other
     // failure throws LumarelError and ends the batch (the office is ended).
     BatchRow exportRecord(int recordIndex);
+    // The same in two halves, so that several offices can fill documents side
+    // by side while the names are still given in list order: store() has the
+    // office store the document at savePath (a scratch file), place() moves it
+    // into Results under the next free name. place() may run on another thread.
+    StoredRow store(int recordIndex, const QString& savePath);
+    BatchRow place(const StoredRow& stored) const;
     // Ends whatever office the batch holds. Never throws.
     void finish() noexcept;
 
@@ -55,6 +71,8 @@ private:
     WorkDir m_workDir;
     SessionFactory m_makeSession;
     std::unique_ptr<DocumentSession> m_session;
+    std::unique_ptr<ScratchFolder> m_scratch;
+    int m_stored = 0;
     bool m_started = false;
     int m_starts = 0;
 };

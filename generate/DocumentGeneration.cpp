@@ -1,6 +1,8 @@
 #include "generate/DocumentGeneration.h"
 
 #include "generate/LibreOfficeSession.h"
+#include "generate/OutputPlacement.h"
+#include "generate/ScratchFolder.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "generate/TagSubstitution.h"
@@ -89,6 +91,22 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
         throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
         return std::nullopt;
+    const ScratchFolder scratch;
+    const QString finished = scratch.filePath(QStringLiteral("document.doc"));
+    if (!StoreFilledDocument(context, recordIndex, templatePath, keepHidden, finished))
+        return std::nullopt;
+    const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
+                                                       : context.workDir.examplesFolder();
+    return PlaceOutputFile(finished, folder, context.store.Record(recordIndex).DisplayName, kind);
+}
+
+bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
+                         const QString& templatePath, bool keepHidden, const QString& savePath)
+{
+    if (recordIndex < 1 || recordIndex > context.store.RecordCount())
+        throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
+    if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
+        return false;
     const StudentRecord& record = context.store.Record(recordIndex);
 
     std::unique_ptr<DocumentSession> own;
@@ -114,14 +132,11 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
     if (own)
         session->start(keepHidden);
     session->open(templatePath);
-    std::optional<QString> result;
+    bool stored = false;
     if (SubstituteTags(record, *session)) {
-        const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
-                                                           : context.workDir.examplesFolder();
-        const QString path = BuildOutputPath(folder, record.DisplayName, kind);
-        session->saveAs(path);
-        result = path;
+        session->saveAs(savePath);
+        stored = true;
     }
     ending.failed = false;
-    return result;
+    return stored;
 }

@@ -48,7 +48,15 @@ struct GenerationContext {
 // in Results (Regular) or Examples (otherwise); returns the saved path. None
 // when the template file does not exist (no office is started) or lacks
 // "#Прізвище#" (nothing is saved). Errors are passed on after the office has
-// been quit. keepHidden applies to an office the call starts itself.
+// been quit. keepHidden applies to an office the call starts itself. The
+// office stores into a scratch folder of ours; the finished file is then
+// moved into place under a name claimed atomically (PlaceOutputFile).
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
                                         const QString& templatePath, bool keepHidden,
                                         OutputKind kind);
+
+// The office half of GenerateDocument: fills the template and has the office
+// store the document at savePath, a file in a scratch folder of ours. False
+// when the template file does not exist or lacks "#Прізвище#".
+bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
+                         const QString& templatePath, bool keepHidden, const QString& savePath);

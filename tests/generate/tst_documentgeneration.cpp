@@ -1,14 +1,20 @@
 #include "generate/DocumentGeneration.h"
+#include "generate/OutputPlacement.h"
+#include "generate/ScratchFolder.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"
 #include "generate/TextDocumentSession.h"
 #include "generate/WordSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <latch>
+#include <thread>
 
 namespace {
 
@@ -39,6 +45,24 @@ private:
     Seen* m_seen;
 };
 
+// Another run takes the name the document is about to get while the office
+// is storing it; then the store succeeds or fails.
+class OvertakenSession : public TextDocumentSession {
+public:
+    OvertakenSession(QString taken, bool fail) : m_taken(std::move(taken)), m_fail(fail) {}
+    void saveAs(const QString& path) override
+    {
+        TestFiles::write(m_taken, "чужий");
+        if (m_fail)
+            throw LumarelError(u"Не вдалося зберегти документ "_qs + path);
+        TextDocumentSession::saveAs(path);
+    }
+
+private:
+    QString m_taken;
+    bool m_fail;
+};
+
 } // namespace
 
 // Template lookup, output naming and the generation steps, on an in-memory
@@ -56,6 +80,12 @@ private Q_SLOTS:
     void generate();
     void borrowedSession();
     void wordMissing();
+    void claimsNeverCollide_data();
+    void claimsNeverCollide();
+    void nameTakenWhileStoring_data();
+    void nameTakenWhileStoring();
+    void scratchLeftovers_data();
+    void scratchLeftovers();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -276,6 +306,154 @@ void TestDocumentGeneration::wordMissing()
     // A folder without the office program: its callers then show this text.
     QVERIFY(!CheckWordInstalled(m_dir->path()));
     QCOMPARE(WordMissingText, u"MS Word не встановлено!"_qs);
+}
+
+void TestDocumentGeneration::claimsNeverCollide_data()
+{
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<int>("perRun");
+    QTest::addColumn<int>("takenBefore"); // files of the user under the first names
+    QTest::addColumn<bool>("danglingLink"); // and a link to nothing under the next
+    QTest::newRow("two runs, one name") << 2 << 40 << 0 << false;
+    QTest::newRow("four runs") << 4 << 15 << 0 << false;
+    QTest::newRow("names of the user in the way") << 3 << 10 << 2 << true;
+}
+
+// Runs placing documents of the same name into one folder at once: every
+// document gets a name of its own, none replaces another or a file of the
+// user, and the numbers leave no gap.
+void TestDocumentGeneration::claimsNeverCollide()
+{
+    QFETCH(int, runs);
+    QFETCH(int, perRun);
+    QFETCH(int, takenBefore);
+    QFETCH(bool, danglingLink);
+    const QString folder = m_dir->filePath(u"Results"_qs);
+    const QString name = u"Прізвище І.Б."_qs;
+    QStringList userFiles;
+    for (int k = 0; k < takenBefore; ++k) {
+        userFiles << BuildOutputPath(folder, name, OutputKind::Regular);
+        TestFiles::write(userFiles.last(), "користувача " + QByteArray::number(k));
+    }
+    if (danglingLink)
+        QVERIFY(QFile::link(m_dir->filePath(u"nowhere"_qs),
+                            BuildOutputPath(folder, name, OutputKind::Regular)));
+
+    std::vector<std::unique_ptr<ScratchFolder>> scratch;
+    for (int r = 0; r < runs; ++r)
+        scratch.push_back(std::make_unique<ScratchFolder>(m_dir->path()));
+    std::vector<QStringList> placed(static_cast<size_t>(runs));
+    std::vector<QString> failures(static_cast<size_t>(runs));
+    std::latch go(runs);
+    std::vector<std::thread> threads;
+    for (int r = 0; r < runs; ++r) {
+        threads.emplace_back([&, r] {
+            go.arrive_and_wait();
+            try {
+                for (int k = 0; k < perRun; ++k) {
+                    const QString finished = scratch[r]->filePath(QString::number(k) + u".doc"_qs);
+                    TestFiles::write(finished, QStringLiteral("%1/%2").arg(r).arg(k).toUtf8());
+                    placed[r] << PlaceOutputFile(finished, folder, name, OutputKind::Regular);
+                }
+            } catch (const LumarelError& e) {
+                failures[r] = e.text();
+            }
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+
+    QSet<QString> all;
+    for (int r = 0; r < runs; ++r) {
+        QCOMPARE(failures[r], QString());
+        QCOMPARE(placed[r].size(), perRun);
+        for (int k = 0; k < perRun; ++k) {
+            QCOMPARE(TestFiles::read(placed[r].at(k)), QStringLiteral("%1/%2").arg(r).arg(k).toUtf8());
+            all.insert(QFileInfo(placed[r].at(k)).fileName());
+        }
+        QVERIFY(QDir(scratch[r]->path()).isEmpty());
+    }
+    QCOMPARE(all.size(), runs * perRun);
+    for (int k = 0; k < takenBefore; ++k)
+        QCOMPARE(TestFiles::read(userFiles.at(k)), "користувача " + QByteArray::number(k));
+    const int used = takenBefore + (danglingLink ? 1 : 0);
+    QSet<QString> expected;
+    for (int k = used; k < used + runs * perRun; ++k)
+        expected.insert(k == 0 ? u"Прізвище_І.Б._Диплом.doc"_qs
+                               : u"Прізвище_І.Б._Диплом(%1).doc"_qs.arg(k));
+    QCOMPARE(all, expected);
+}
+
+void TestDocumentGeneration::nameTakenWhileStoring_data()
+{
+    QTest::addColumn<bool>("storeFails");
+    QTest::newRow("the store succeeds") << false;
+    QTest::newRow("the store fails") << true;
+}
+
+// The name the document would have had is taken by another run while the
+// office stores: the other file is never replaced nor removed.
+void TestDocumentGeneration::nameTakenWhileStoring()
+{
+    QFETCH(bool, storeFails);
+    const int index = addRecord(u"Шевченко Т.Г."_qs, u"6"_qs);
+    const QString templatePath = m_dir->filePath(u"Templates/t.txt"_qs);
+    TestFiles::write(templatePath, "#Прізвище#");
+    const QString folder = m_dir->filePath(u"Results"_qs);
+    const QString taken = folder + u"/Шевченко_Т.Г._Диплом.doc"_qs;
+    GenerationContext c = context();
+    c.makeSession = [&] { return std::make_unique<OvertakenSession>(taken, storeFails); };
+    QString result, raised;
+    try {
+        result = GenerateDocument(c, index, templatePath, true, OutputKind::Regular).value_or(QString());
+    } catch (const LumarelError& e) {
+        raised = e.text();
+    }
+    QCOMPARE(TestFiles::read(taken), QByteArray("чужий"));
+    if (storeFails) {
+        QVERIFY(raised.startsWith(u"Не вдалося зберегти документ "_qs));
+        QVERIFY2(!raised.contains(u"/Results/"_qs), qPrintable(raised));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QFileInfo(taken).fileName()});
+    } else {
+        QCOMPARE(raised, QString());
+        QCOMPARE(result, folder + u"/Шевченко_Т.Г._Диплом(1).doc"_qs);
+        QCOMPARE(TestFiles::read(result), QByteArray("Шевченко"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
+    }
+    // No scratch of this run is left behind.
+    QCOMPARE(QDir::temp().entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
+                                    QDir::Dirs),
+             QStringList());
+}
+
+void TestDocumentGeneration::scratchLeftovers_data()
+{
+    QTest::addColumn<QString>("owner"); // "ended", "running" or "none"
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("of a run that has ended") << u"ended"_qs << true;
+    QTest::newRow("of a run still going") << u"running"_qs << false;
+    QTest::newRow("not a scratch folder") << u"none"_qs << false;
+}
+
+// A killed run's scratch goes when the next run makes its own; another
+// run's, or anything else, stays.
+void TestDocumentGeneration::scratchLeftovers()
+{
+    QFETCH(QString, owner);
+    QFETCH(bool, removed);
+    // Above any process number the system gives out.
+    const qint64 pid = owner == u"ended" ? 999999999 : QCoreApplication::applicationPid();
+    const QString leftover = owner == u"none"
+                                 ? m_dir->filePath(u"lumarel-scratch-x-1"_qs)
+                                 : m_dir->filePath(u"lumarel-scratch-%1-AbC123"_qs.arg(pid));
+    TestFiles::write(leftover + u"/1.doc"_qs, "напів");
+    {
+        const ScratchFolder scratch(m_dir->path());
+        QVERIFY(QFileInfo(scratch.path()).isDir());
+        QCOMPARE(QFileInfo::exists(leftover + u"/1.doc"_qs), !removed);
+    }
+    QCOMPARE(QFileInfo::exists(leftover), !removed);
+    QCOMPARE(QDir(m_dir->path()).entryList({u"lumarel-scratch-*"_qs}, QDir::Dirs).size(), removed ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentGeneration)

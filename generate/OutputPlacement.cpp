@@ -1,0 +1,147 @@
+#include "generate/OutputPlacement.h"
+
+#include "records/LumarelError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Claim { Done, Taken, Unsupported };
+
+QString failure(const QString& path, int error)
+{
+    return QStringLiteral("Не вдалося зберегти документ ") + path + QStringLiteral(": ") +
+           QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool noHardLinks(int error)
+{
+    return error == EXDEV || error == EPERM || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK;
+}
+
+// A second name for the finished file: fails with EEXIST rather than replace.
+Claim claimByLink(const QByteArray& from, const QByteArray& to, const QString& target)
+{
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return Claim::Done;
+    }
+    const int error = errno;
+    if (error == EEXIST)
+        return Claim::Taken;
+    if (noHardLinks(error))
+        return Claim::Unsupported;
+    throw LumarelError(failure(target, error));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Another file system: the copy is written unnamed in the target folder and
+// given its name only once whole.
+Claim claimByCopy(const QByteArray& bytes, const QString& folder, const QByteArray& to,
+                  const QString& target)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT)
+            return Claim::Unsupported;
+        throw LumarelError(failure(target, error));
+    }
+    if (!writeAll(fd, bytes)) {
+        const int error = errno ? errno : EIO;
+        ::close(fd);
+        throw LumarelError(failure(target, error));
+    }
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
+    const int error = errno;
+    ::close(fd);
+    if (linked == 0)
+        return Claim::Done;
+    if (error == EEXIST)
+        return Claim::Taken;
+    if (noHardLinks(error) || error == ENOENT)
+        return Claim::Unsupported;
+    throw LumarelError(failure(target, error));
+}
+
+// Last resort, for file systems with neither: the name is created exclusively
+// and filled; only a file this call created is ever removed.
+Claim claimByCreate(const QByteArray& bytes, const QByteArray& to, const QString& target)
+{
+    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return Claim::Taken;
+        throw LumarelError(failure(target, errno));
+    }
+    const bool written = writeAll(fd, bytes);
+    const int error = errno ? errno : EIO;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(to.constData());
+        throw LumarelError(failure(target, error));
+    }
+    return Claim::Done;
+}
+
+} // namespace
+
+QString PlaceOutputFile(const QString& finished, const QString& folder, const QString& name,
+                        OutputKind kind)
+{
+    if (!QFileInfo(folder).isDir())
+        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
+    const QByteArray from = QFile::encodeName(finished);
+    QByteArray bytes;
+    bool copying = false, creating = false;
+    // Each lost race means one more file appeared; the bound only guards
+    // against a folder that lies about what it holds.
+    for (int attempt = 0; attempt < 100000; ++attempt) {
+        const QString target = BuildOutputPath(folder, name, kind);
+        const QByteArray to = QFile::encodeName(target);
+        Claim claim = Claim::Unsupported;
+        if (!copying && !creating)
+            claim = claimByLink(from, to, target);
+        if (claim == Claim::Unsupported && !creating) {
+            if (!copying) {
+                QFile file(finished);
+                if (!file.open(QIODevice::ReadOnly))
+                    throw LumarelError(QStringLiteral("Не вдалося прочитати збережений документ ") +
+                                       finished);
+                bytes = file.readAll();
+                copying = true;
+            }
+            claim = claimByCopy(bytes, folder, to, target);
+            if (claim == Claim::Unsupported)
+                creating = true;
+        }
+        if (creating)
+            claim = claimByCreate(bytes, to, target);
+        if (claim == Claim::Done) {
+            if (copying)
+                QFile::remove(finished);
+            return target;
+        }
+    }
+    throw LumarelError(QStringLiteral("Не вдалося знайти вільне ім'я файла в ") + folder);
+}

@@ -1,0 +1,52 @@
+#include "generate/ScratchFolder.h"
+
+#include "records/LumarelError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+const QString Prefix = QStringLiteral("lumarel-scratch-");
+
+bool processRuns(qint64 pid)
+{
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder() : ScratchFolder(QDir::tempPath()) {}
+
+ScratchFolder::ScratchFolder(const QString& parent)
+    : m_dir((RemoveLeftovers(parent), parent + u'/' + Prefix +
+                                          QString::number(QCoreApplication::applicationPid()) +
+                                          QStringLiteral("-XXXXXX")))
+{
+    if (!m_dir.isValid())
+        throw LumarelError(QStringLiteral("Не вдалося створити тимчасову папку в ") + parent +
+                           QStringLiteral(": ") + m_dir.errorString());
+}
+
+void ScratchFolder::RemoveLeftovers(const QString& parent)
+{
+    static const QRegularExpression name(QStringLiteral("^lumarel-scratch-(\\d+)-[^/]+$"));
+    const QDir dir(parent);
+    const uint me = ::getuid();
+    for (const QFileInfo& entry :
+         dir.entryInfoList({Prefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QRegularExpressionMatch m = name.match(entry.fileName());
+        if (!m.hasMatch() || entry.isSymLink() || entry.ownerId() != me)
+            continue;
+        bool ok = false;
+        const qint64 pid = m.captured(1).toLongLong(&ok);
+        if (ok && pid > 0 && !processRuns(pid))
+            QDir(entry.filePath()).removeRecursively();
+    }
+}
