@@ -1,6 +1,6 @@
 #include "cli/ExportCommand.h"
 
-#include "generate/BatchExport.h"
+#include "generate/BatchPool.h"
 #include "cli/CliOutput.h"
 #include "generate/DocumentGeneration.h"
 #include "import/ImportXmlFile.h"
@@ -94,16 +94,15 @@ int RunExportCommand(const QStringList& args)
         }
     }
 
-    // One office for all of them, ended on every way out.
-    BatchExport batch(store, workDir);
+    // Offices side by side, rows in file order; every office ends on every way out.
+    BatchPool batch(store, workDir, indexes);
     Progress progress(static_cast<int>(indexes.size()));
     progress.show(0);
     for (qsizetype k = 0; k < indexes.size(); ++k) {
-        const int index = indexes.at(k);
-        const QString name = store.Record(index).DisplayName;
+        const QString name = store.Record(indexes.at(k)).DisplayName;
         QString row;
         try {
-            const BatchRow done = batch.exportRecord(index);
+            const BatchRow done = *batch.nextRow(-1);
             row = done.generated() ? done.result + u'\t' + done.path : done.result;
             if (!done.generated())
                 allSucceeded = false;

@@ -47,6 +47,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <mutex>
 #include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
@@ -128,6 +129,9 @@ bool hasDisplay()
 // ini files (never from files beside our program).
 Reference<css::uno::XComponentContext> localContext(const QString& programDir)
 {
+    // Offices of a batch start side by side on worker threads.
+    static std::mutex made;
+    const std::lock_guard lock(made);
     static Reference<css::uno::XComponentContext> context;
     if (!context.is()) {
         try {
@@ -224,6 +228,9 @@ struct LibreOfficeSession::Impl {
 // its work to the first and exit).
 void LibreOfficeSession::Impl::takeProfile()
 {
+    // Two threads of ours must not race for the same lock file.
+    static std::mutex taking;
+    const std::lock_guard lock(taking);
     QString root = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (root.isEmpty())
         root = QDir::tempPath();

@@ -2,7 +2,7 @@
 
 #include "generate/DocumentSession.h"
 
-// The process-wide handle on the running office: set only while one document
+// The handle on the running office of this thread: set only while one document
 // is being generated, empty otherwise.
 class WordSession {
 public:
@@ -21,5 +21,6 @@ public:
     };
 
 private:
-    static inline DocumentSession* s_current = nullptr;
+    // One per thread: each worker of a batch drives an office of its own.
+    static inline thread_local DocumentSession* s_current = nullptr;
 };

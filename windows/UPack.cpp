@@ -1,6 +1,6 @@
 #include "windows/UPack.h"
 
-#include "generate/BatchExport.h"
+#include "generate/BatchPool.h"
 #include "windows/ui/BusyCursor.h"
 #include "windows/ui/Commands.h"
 #include "windows/ui/KeyRule.h"
@@ -187,32 +187,46 @@ void TFPack::TsTimer()
 
     m_running = true;
     BusyCursor busy;
-    BatchExport batch(m_store, m_workDir);
+    // An entry of no record cannot come from the list; it gets no row.
+    QList<std::optional<int>> steps;
+    QList<int> indexes;
     for (qsizetype k = 0; k < m_entries.size(); ++k) {
         if (!m_checked.value(k))
             continue;
-        const std::optional<int> index = RecordOfListEntry(m_store, m_entries.at(k));
-        // An entry of no record cannot come from the list; it gets no row.
-        if (index) {
+        steps.append(RecordOfListEntry(m_store, m_entries.at(k)));
+        if (steps.back())
+            indexes.append(*steps.back());
+    }
+    // The offices work on threads of their own; this one draws the rows as
+    // they come, in list order, and keeps the window painted meanwhile.
+    BatchPool pool(m_store, m_workDir, indexes);
+    for (qsizetype k = 0; k < steps.size();) {
+        if (steps.at(k)) {
+            std::optional<BatchRow> row;
             try {
-                const BatchRow row = batch.exportRecord(*index);
-                appendRow(row.name, row.result);
+                row = pool.nextRow(40);
             } catch (...) {
                 // The error ends the batch; its row stays, and the window can
                 // be closed the ordinary way.
                 const QString text = CurrentErrorText();
-                batch.finish();
-                appendRow(m_store.Record(*index).DisplayName, text);
+                appendRow(m_store.Record(*steps.at(k)).DisplayName, text);
                 m_running = false;
                 m_bc->setEnabled(true);
                 throw;
             }
+            if (row) {
+                appendRow(row->name, row->result);
+                ++k;
+                m_pb->setValue(m_pb->value() + 1);
+            }
+        } else {
+            ++k;
+            m_pb->setValue(m_pb->value() + 1);
         }
-        m_pb->setValue(m_pb->value() + 1);
         // Let the table and the bar be drawn; the user's input waits.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    batch.finish();
+    pool.finish();
     busy.release();
     m_running = false;
     m_bc->setEnabled(true);

@@ -1,6 +1,7 @@
 // One office for a whole batch, and what happens when it dies under the
 // batch: in the batch itself, in the batch window and in the converter.
 #include "generate/BatchExport.h"
+#include "generate/BatchPool.h"
 #include "generate/DocumentGeneration.h"
 #include "tests/gui-export/ExportFixture.h"
 #include "import/ImportXmlFile.h"
@@ -8,6 +9,7 @@
 
 #include <QProcess>
 #include <csignal>
+#include <thread>
 
 class TestBatchOffice : public QObject {
     Q_OBJECT
@@ -23,6 +25,13 @@ private Q_SLOTS:
     void windowSurvivesAKilledOffice();
     void converterSurvivesAKilledOffice();
     void windowAndConverterAgree();
+    void killedWhileStoring_data();
+    void killedWhileStoring();
+    void poolMatchesOneOffice();
+    void poolErrorEndsEveryOffice_data();
+    void poolErrorEndsEveryOffice();
+    void windowPaintsWhileOfficesWork();
+    void twoConvertersIntoOneFolder();
 
 private:
     QTemporaryDir m_cache;
@@ -78,6 +87,70 @@ private:
     Log& m_log;
     LibreOfficeSession m_office;
 };
+
+// An office killed from outside while it stores the first document, after a
+// given delay.
+class KilledWhileStoring : public DocumentSession {
+public:
+    explicit KilledWhileStoring(int delayMs, bool* done) : m_delayMs(delayMs), m_done(done) {}
+    void start(bool keepHidden) override { m_office.start(keepHidden); }
+    void open(const QString& path) override { m_office.open(path); }
+    QString ReadDocumentText() override { return m_office.ReadDocumentText(); }
+    QString ReadTextForSearch() override { return m_office.ReadTextForSearch(); }
+    bool TextCoversDocument() override { return m_office.TextCoversDocument(); }
+    bool ReplaceTag(const QString& tag, const QString& value) override
+    {
+        return m_office.ReplaceTag(tag, value);
+    }
+    void saveAs(const QString& path) override
+    {
+        if (*m_done) {
+            m_office.saveAs(path);
+            return;
+        }
+        *m_done = true;
+        const pid_t pid = static_cast<pid_t>(m_office.processId());
+        std::thread killer([pid, delay = m_delayMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            ::kill(pid, SIGKILL);
+        });
+        try {
+            m_office.saveAs(path);
+        } catch (...) {
+            killer.join();
+            throw;
+        }
+        killer.join();
+        // Stored before the kill landed: the next call finds the office gone.
+    }
+    void closeDocument() noexcept override { m_office.closeDocument(); }
+    void quit() noexcept override { m_office.quit(); }
+
+private:
+    int m_delayMs;
+    bool* m_done;
+    LibreOfficeSession m_office;
+};
+
+// The texts of several documents, read back through one office.
+QStringList readAllBack(const QStringList& paths)
+{
+    LibreOfficeSession reader;
+    reader.start(true);
+    QStringList texts;
+    for (const QString& path : paths) {
+        reader.open(path);
+        texts << reader.ReadDocumentText();
+        reader.closeDocument();
+    }
+    reader.quit();
+    return texts;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
 
 const QString Generated = QStringLiteral("Успішно згенерований!");
 
@@ -424,6 +497,237 @@ void TestBatchOffice::windowAndConverterAgree()
              f.resultFiles());
     QCOMPARE(f.resultFiles(), (QStringList{QStringLiteral("Бакалавр_Олег_Іванович_Диплом(1).doc"),
                                            QStringLiteral("Бакалавр_Олег_Іванович_Диплом.doc")}));
+}
+
+void TestBatchOffice::killedWhileStoring_data()
+{
+    QTest::addColumn<int>("delayMs");
+    for (int delay : {0, 3, 8, 15, 30})
+        QTest::addRow("after %d ms", delay) << delay;
+}
+
+// Whenever the kill lands in the store, Results only ever holds whole
+// documents that rows name: nothing half written, no temporary file.
+void TestBatchOffice::killedWhileStoring()
+{
+    QFETCH(int, delayMs);
+    importGraduates(3);
+    bool done = false;
+    QStringList paths;
+    {
+        BatchExport batch(m_store, WorkDir(m_work->path()),
+                          [&] { return std::make_unique<KilledWhileStoring>(delayMs, &done); });
+        for (int k = 1; k <= 3; ++k) {
+            const BatchRow row = batch.exportRecord(k);
+            QVERIFY2(row.generated(), qPrintable(row.result));
+            paths << QFileInfo(row.path).fileName();
+        }
+    }
+    paths.sort();
+    QCOMPARE(filesIn(WorkDir(m_work->path()).resultsFolder()), paths);
+    const QStringList texts = readAllBack({WorkDir(m_work->path()).resultsFolder() + u'/' + fileOf(0)});
+    QVERIFY2(texts.at(0).startsWith(QStringLiteral("СтудентА\r")), qPrintable(texts.at(0)));
+}
+
+// The pool gives the rows, the names and the documents of the one-office
+// batch, to the byte of their text.
+void TestBatchOffice::poolMatchesOneOffice()
+{
+    const QStringList paragraphs{QStringLiteral("#Прізвище# #Ім`я# #По батькові#"),
+                                 QStringLiteral("#Last name# #First name#"),
+                                 QStringLiteral("#ВНЗ# 20#РікДп# #ДатаДп# #МісДп#"),
+                                 QStringLiteral("#Серія диплома# #Номер диплома# #З_Рід#")};
+    QByteArray all;
+    const QStringList dates{QStringLiteral("30.06.2015"), QStringLiteral("01.02.2016"),
+                            QStringLiteral("15.12.2014")};
+    for (int k = 0; k < 9; ++k) {
+        // The third and the seventh share a name; the fifth is a master's, whose template lacks
+        // the surname.
+        const QString name = k == 6 ? nameOf(2) : nameOf(k);
+        all += graduateOf(100 + k, name, k == 4 ? QStringLiteral("8.01") : QStringLiteral("6.01"),
+                          QStringLiteral("0"), dates.at(k % 3));
+    }
+    QStringList lines;
+    QVERIFY(!ImportXmlBytes(TestFiles::edeboFile(all), m_work->filePath(QStringLiteral("a.xml")),
+                            m_store, lines));
+    const QList<int> indexes{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    auto prepare = [&](const QString& dir) {
+        SettingsFiles::EnsureWorkFolders(WorkDir(dir));
+        TestFiles::write(dir + QStringLiteral("/good.fodt"), flatTemplate(paragraphs));
+        TestFiles::write(dir + QStringLiteral("/bad.fodt"), flatTemplate({QStringLiteral("#Ім`я#")}));
+        QStringList table(8);
+        table[2] = dir + QStringLiteral("/good.fodt");
+        table[6] = dir + QStringLiteral("/bad.fodt");
+        SettingsFiles::SaveTemplateTable(WorkDir(dir), table);
+    };
+    QTemporaryDir one, pooled;
+    prepare(one.path());
+    prepare(pooled.path());
+
+    QStringList oneRows, poolRows;
+    {
+        BatchExport batch(m_store, WorkDir(one.path()));
+        for (int index : indexes) {
+            const BatchRow row = batch.exportRecord(index);
+            oneRows << row.name + u'|' + row.result + u'|' + QFileInfo(row.path).fileName();
+        }
+    }
+    {
+        BatchPool pool(m_store, WorkDir(pooled.path()), indexes, 3);
+        QCOMPARE(pool.offices(), 3);
+        while (!pool.atEnd()) {
+            const std::optional<BatchRow> row = pool.nextRow(-1);
+            QVERIFY(row);
+            poolRows << row->name + u'|' + row->result + u'|' + QFileInfo(row->path).fileName();
+        }
+        pool.finish();
+        QCOMPARE(pool.officeStarts(), 3);
+        QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+    }
+    QCOMPARE(poolRows, oneRows);
+    QVERIFY(oneRows.at(6).endsWith(QStringLiteral("_Диплом(1).doc")));
+    const QStringList files = filesIn(WorkDir(one.path()).resultsFolder());
+    QCOMPARE(files.size(), 8);
+    QCOMPARE(filesIn(WorkDir(pooled.path()).resultsFolder()), files);
+    QStringList onePaths, poolPaths;
+    for (const QString& f : files) {
+        onePaths << WorkDir(one.path()).resultsFolder() + u'/' + f;
+        poolPaths << WorkDir(pooled.path()).resultsFolder() + u'/' + f;
+    }
+    const QStringList oneTexts = readAllBack(onePaths);
+    const QStringList poolTexts = readAllBack(poolPaths);
+    for (qsizetype k = 0; k < files.size(); ++k) {
+        QVERIFY2(!oneTexts.at(k).contains(u'#'), qPrintable(oneTexts.at(k)));
+        QCOMPARE(poolTexts.at(k), oneTexts.at(k));
+    }
+}
+
+void TestBatchOffice::poolErrorEndsEveryOffice_data()
+{
+    QTest::addColumn<int>("failing"); // position of the graduate whose date is wrong
+    QTest::newRow("first") << 0;
+    QTest::newRow("in the middle") << 3;
+    QTest::newRow("last") << 5;
+}
+
+// An error ends the batch at its graduate: the rows before it are all given,
+// every office is ended, and no document after it gets a name.
+void TestBatchOffice::poolErrorEndsEveryOffice()
+{
+    QFETCH(int, failing);
+    QByteArray all;
+    for (int k = 0; k < 6; ++k)
+        all += k == failing ? graduateOf(100 + k, nameOf(k), QStringLiteral("6.1"), QStringLiteral("0"),
+                                         QStringLiteral("30/06/2015 0:00:00"))
+                            : graduateOf(100 + k, nameOf(k));
+    QStringList lines;
+    QVERIFY(!ImportXmlBytes(TestFiles::edeboFile(all), m_work->filePath(QStringLiteral("a.xml")),
+                            m_store, lines));
+    QStringList expected;
+    {
+        BatchPool pool(m_store, WorkDir(m_work->path()), {1, 2, 3, 4, 5, 6}, 2);
+        for (int k = 0; k < failing; ++k) {
+            const std::optional<BatchRow> row = pool.nextRow(-1);
+            QVERIFY(row && row->generated());
+            expected << QFileInfo(row->path).fileName();
+        }
+        QVERIFY_THROWS_EXCEPTION(LumarelError, pool.nextRow(-1));
+        QCOMPARE(pool.rowsTaken(), failing);
+        QCOMPARE(officesUnder(m_cache.path()), QList<qint64>());
+    }
+    expected.sort();
+    QCOMPARE(results(), expected);
+}
+
+// While the offices start and work, the batch window keeps being drawn: its
+// thread is never away for long.
+void TestBatchOffice::windowPaintsWhileOfficesWork()
+{
+    ExportFixture f;
+    QByteArray all;
+    for (int k = 0; k < 4; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(all));
+    const QString t = f.path(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
+    f.assign({{3, t}});
+    f.check({0, 1, 2, 3});
+
+    QElapsedTimer clock;
+    qint64 last = -1, longestGap = 0;
+    QList<int> bar;
+    QTimer tick;
+    tick.setInterval(10);
+    connect(&tick, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->inherits("TFPack"))
+            return;
+        auto* bc = w->findChild<QPushButton*>(QStringLiteral("Bc"));
+        const int value = w->findChild<QProgressBar*>(QStringLiteral("PB"))->value();
+        if (bar.isEmpty() || bar.last() != value)
+            bar << value;
+        if (last >= 0)
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        if (bc->isEnabled()) {
+            tick.stop();
+            w->close();
+        }
+    });
+    clock.start();
+    tick.start();
+    f.find<QToolButton>("B4")->click();
+    QCOMPARE(bar.last(), 4);
+    QVERIFY(bar.size() >= 3);
+    // The office start alone takes longer than this.
+    QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+    QCOMPARE(f.resultFiles().size(), 4);
+}
+
+// Two converters exporting the same graduates into one folder at once: every
+// row succeeds and every document has a name of its own.
+void TestBatchOffice::twoConvertersIntoOneFolder()
+{
+    QTemporaryDir work;
+    QByteArray all;
+    for (int k = 0; k < 6; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    const QString xml = work.filePath(QStringLiteral("a.xml"));
+    TestFiles::write(xml, TestFiles::edeboFile(all));
+    const QString t = work.filePath(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
+    QStringList table(8);
+    table[2] = t;
+    SettingsFiles::SaveTemplateTable(WorkDir(work.path()), table);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
+    QProcess runs[2];
+    for (QProcess& p : runs) {
+        p.setWorkingDirectory(work.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), xml});
+    }
+    QSet<QString> paths;
+    for (QProcess& p : runs) {
+        QVERIFY(p.waitForFinished(300000));
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        for (int k = 0; k < 6; ++k) {
+            QCOMPARE(lines.at(k).section(u'\t', 0, 1), nameOf(k) + u'\t' + Generated);
+            paths.insert(lines.at(k).section(u'\t', 2));
+        }
+    }
+    QCOMPARE(paths.size(), 12);
+    QStringList expected;
+    for (int k = 0; k < 6; ++k)
+        expected << fileOf(k) << QString(fileOf(k)).replace(QStringLiteral(".doc"), QStringLiteral("(1).doc"));
+    expected.sort();
+    const QString results = WorkDir(work.path()).resultsFolder();
+    QCOMPARE(filesIn(results), expected);
+    for (const QString& path : std::as_const(paths))
+        QVERIFY(path.startsWith(results + u'/') && QFileInfo(path).size() > 0);
 }
 
 QTEST_MAIN(TestBatchOffice)

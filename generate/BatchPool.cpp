@@ -1,0 +1,186 @@
+#include "generate/BatchPool.h"
+
+#include "generate/OutputPlacement.h"
+#include "generate/ScratchFolder.h"
+#include "records/LumarelError.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct BatchPool::Shared {
+    const RecordStore& store;
+    WorkDir workDir;
+    QList<int> indexes;
+    SessionFactory makeSession;
+    ScratchFolder scratch;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    // Per position: what the worker made of it, or the error.
+    std::vector<std::optional<StoredRow>> stored;
+    std::vector<std::exception_ptr> errors;
+    int nextToStore = 0;
+    int taken = 0;
+    // No position past this one is started: the first failure so far.
+    int stopAt = 0;
+    bool stopping = false;
+    int starts = 0;
+    int offices = 0;
+    std::vector<std::thread> workers;
+
+    Shared(const RecordStore& s, WorkDir w, QList<int> i, SessionFactory f)
+        : store(s), workDir(std::move(w)), indexes(std::move(i)), makeSession(std::move(f)),
+          stored(static_cast<size_t>(indexes.size())), errors(static_cast<size_t>(indexes.size())),
+          stopAt(static_cast<int>(indexes.size()))
+    {
+    }
+
+    void work();
+    QString savePath(int position) const
+    {
+        return scratch.filePath(QString::number(position + 1) + QStringLiteral(".doc"));
+    }
+};
+
+// The office lives and dies on its worker's thread.
+void BatchPool::Shared::work()
+{
+    BatchExport batch(store, workDir, makeSession);
+    for (;;) {
+        int position = 0;
+        {
+            std::lock_guard lock(mutex);
+            if (stopping || nextToStore >= stopAt)
+                break;
+            position = nextToStore++;
+        }
+        std::optional<StoredRow> row;
+        std::exception_ptr error;
+        try {
+            row = batch.store(indexes.at(position), savePath(position));
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        if (error) {
+            errors[static_cast<size_t>(position)] = error;
+            stopAt = std::min(stopAt, position);
+        } else {
+            stored[static_cast<size_t>(position)] = std::move(row);
+        }
+        changed.notify_all();
+    }
+    batch.finish();
+    std::lock_guard lock(mutex);
+    starts += batch.officeStarts();
+}
+
+BatchPool::BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recordIndexes,
+                     int offices, SessionFactory makeSession)
+    : d(std::make_shared<Shared>(store, std::move(workDir), std::move(recordIndexes),
+                                 std::move(makeSession)))
+{
+    const int graduates = static_cast<int>(d->indexes.size());
+    const int count = offices > 0 ? std::min(offices, std::max(graduates, 1))
+                                  : DefaultOffices(graduates);
+    d->offices = graduates > 0 ? count : 0;
+    try {
+        for (int k = 0; k < d->offices; ++k)
+            d->workers.emplace_back([shared = d.get()] { shared->work(); });
+    } catch (const std::system_error& e) {
+        // Fewer threads than asked for still do the whole batch.
+        d->offices = static_cast<int>(d->workers.size());
+        if (d->workers.empty()) {
+            finish();
+            throw LumarelError(QStringLiteral("Не вдалося запустити потік: ") +
+                               QString::fromLocal8Bit(e.what()));
+        }
+    }
+}
+
+BatchPool::~BatchPool()
+{
+    finish();
+}
+
+int BatchPool::DefaultOffices(int graduates)
+{
+    return std::max(1, std::min(QThread::idealThreadCount(), graduates));
+}
+
+std::optional<BatchRow> BatchPool::nextRow(int waitMs)
+{
+    std::unique_lock lock(d->mutex);
+    const int position = d->taken;
+    if (position >= d->indexes.size())
+        return std::nullopt;
+    const auto ready = [&] {
+        return d->stored[static_cast<size_t>(position)].has_value() ||
+               d->errors[static_cast<size_t>(position)] != nullptr;
+    };
+    if (waitMs < 0)
+        d->changed.wait(lock, ready);
+    else if (!d->changed.wait_for(lock, std::chrono::milliseconds(waitMs), ready))
+        return std::nullopt;
+    if (const std::exception_ptr error = d->errors[static_cast<size_t>(position)]) {
+        lock.unlock();
+        finish();
+        std::rethrow_exception(error);
+    }
+    const StoredRow stored = std::move(*d->stored[static_cast<size_t>(position)]);
+    d->stored[static_cast<size_t>(position)].reset();
+    lock.unlock();
+    BatchRow row{stored.name, stored.result, QString()};
+    try {
+        if (!stored.finished.isEmpty())
+            row.path = PlaceOutputFile(stored.finished, d->workDir.resultsFolder(), stored.name,
+                                       OutputKind::Regular);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    lock.lock();
+    ++d->taken;
+    return row;
+}
+
+int BatchPool::rowsTaken() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->taken;
+}
+
+bool BatchPool::atEnd() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->taken >= d->indexes.size();
+}
+
+void BatchPool::finish() noexcept
+{
+    {
+        std::lock_guard lock(d->mutex);
+        d->stopping = true;
+    }
+    for (std::thread& worker : d->workers)
+        if (worker.joinable())
+            worker.join();
+    d->workers.clear();
+}
+
+int BatchPool::offices() const
+{
+    return d->offices;
+}
+
+int BatchPool::officeStarts() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->starts;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "generate/BatchExport.h"
+
+#include <QList>
+#include <memory>
+#include <optional>
+
+// The batch on several offices side by side: each worker thread owns an
+// office (its own process, profile and pipe) and fills whole documents; the
+// rows come back strictly in list order, and each document gets its name in
+// Results only when its row is taken, so the names are those a batch on one
+// office would give. A lost office is started again and its graduate tried
+// once more; an error ends the batch at its graduate and ends every office.
+class BatchPool {
+public:
+    using SessionFactory = BatchExport::SessionFactory;
+
+    // recordIndexes: the records to export, in list order (1-based).
+    // offices: how many to run; 0 means DefaultOffices. The workers start at
+    // once. makeSession is called on the worker threads.
+    BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recordIndexes,
+              int offices = 0, SessionFactory makeSession = {});
+    ~BatchPool();
+    BatchPool(const BatchPool&) = delete;
+    BatchPool& operator=(const BatchPool&) = delete;
+
+    // One per core, at most one per graduate, at least one.
+    static int DefaultOffices(int graduates);
+
+    // The next row in list order, waiting at most waitMs (-1: until it is
+    // there); none when it is not ready yet. The failure that ends the batch
+    // is thrown here, in its place in the list, once every office is ended;
+    // the rows before it have all been given.
+    std::optional<BatchRow> nextRow(int waitMs);
+    // How many rows have been given.
+    int rowsTaken() const;
+    bool atEnd() const;
+    // Stops the workers after their current document and ends every office;
+    // documents not yet taken get no name. Never throws.
+    void finish() noexcept;
+
+    int offices() const;
+    // Office starts of all workers so far.
+    int officeStarts() const;
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> d;
+};
