@@ -1,9 +1,11 @@
 #include "app/UStatyLUMA.h"
 
-#include "windows/ui/Commands.h"
-#include "windows/ui/LinkButton.h"
-#include "resources/Pictures.h"
 #include "mainwindow/Unit1.h"
+#include "records/ProgramFacts.h"
+#include "resources/Pictures.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/Fonts.h"
+#include "windows/ui/LinkButton.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -16,20 +18,12 @@
 
 namespace {
 
-QFont arial(int pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel* makeText(QWidget* parent, const QString& name, const QString& text, int pixels,
                  bool bold, const QColor& colour, int left, int top)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    l->setFont(arial(pixels, bold));
+    l->setFont(Fonts::arial(pixels, bold));
     LinkLook::setTextColour(l, colour);
     l->move(left, top);
     l->adjustSize();
@@ -50,7 +44,7 @@ void TFStartLUMA::FormCreate()
     setObjectName(QStringLiteral("FStartLUMA"));
     setWindowTitle(QStringLiteral("Люмарель"));
     setFixedSize(215, 157);
-    setFont(arial(11));
+    setFont(Fonts::arial(11));
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
@@ -73,7 +67,8 @@ void TFStartLUMA::FormCreate()
     m_image1->setGeometry(7, 5, 32, 32);
     m_image1->setPixmap(QIcon(Pictures::Icon).pixmap(QSize(32, 32)));
 
-    makeText(this, QStringLiteral("L1"), QStringLiteral("ЛЮМАРЕЛЬ  2.5"), 11, true, Qt::black, 53, 4);
+    makeText(this, QStringLiteral("L1"), QStringLiteral("ЛЮМАРЕЛЬ  ") + ProgramFacts::ShortVersion,
+             11, true, Qt::black, 53, 4);
     makeText(this, QStringLiteral("Label4"), QStringLiteral("м. Київ - 2018"), 11, false, Qt::black,
              68, 19);
     QLabel* label1 = makeText(this, QStringLiteral("Label1"),
@@ -82,12 +77,12 @@ void TFStartLUMA::FormCreate()
     label1->resize(200, 12);
 
     QPushButton* b3 = LinkLook::makeLinkButton(
-        this, QStringLiteral("B3"), QStringLiteral("ПП \"ВЕРЕСК-ЛАБ\""),
+        this, QStringLiteral("B3"), ProgramFacts::MakerName,
         QStringLiteral("Показати короткий опис та прейскурант на впровадження програмного "
                        "забезпечення"));
     b3->setGeometry(7, 52, 200, 20);
     QPushButton* b2 =
-        LinkLook::makeLinkButton(this, QStringLiteral("B2"), QStringLiteral("https://lumarel.example.org/"),
+        LinkLook::makeLinkButton(this, QStringLiteral("B2"), ProgramFacts::SiteAddress + u'/',
                                  QStringLiteral("Відвідати веб-сайт"));
     b2->setGeometry(8, 77, 200, 20);
     QPushButton* bb1 = LinkLook::makeLinkButton(this, QStringLiteral("BB1"),

@@ -2,22 +2,15 @@
 
 #include "cli/CliOutput.h"
 #include "generate/DocumentGeneration.h"
-#include "resources/ExtractResourceFile.h"
+#include "generate/ResultTexts.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
+#include "records/TextRules.h"
+#include "resources/ExtractResourceFile.h"
 #include "resources/LumarelResources.h"
 #include "settings/SettingsFiles.h"
-#include "records/TextRules.h"
 
 #include <QFileInfo>
-
-namespace {
-
-const QString SuccessText = QStringLiteral("Успішно згенерований!");
-const QString UnusableText = QStringLiteral(
-    "Шаблон для документа даного типу не відповідає вимогам до його структури або відсутній!");
-
-} // namespace
 
 int RunDemoCommand(const QStringList& args)
 {
@@ -61,10 +54,10 @@ int RunDemoCommand(const QStringList& args)
             GenerateDocument(context, *index, demoTemplate, true, OutputKind::Demonstration);
         const QString name = store.Record(*index).DisplayName;
         if (!saved) {
-            CliOutput::out(name + u'\t' + UnusableText);
+            CliOutput::out(name + u'\t' + BadTemplateDemoText);
             return ExitSomeRowsFailed;
         }
-        CliOutput::out(name + u'\t' + SuccessText + u'\t' + *saved);
+        CliOutput::out(name + u'\t' + GeneratedText + u'\t' + *saved);
         return ExitOk;
     } catch (const LumarelError& e) {
         CliOutput::err(e.text());

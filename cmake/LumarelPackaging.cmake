@@ -12,7 +12,7 @@ install(FILES docs/help/Lumarel.pdf DESTINATION ${CMAKE_INSTALL_DATADIR}/lumarel
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumarel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Люмарель <info@lumarel.example.org>")
+set(CPACK_PACKAGE_CONTACT "Люмарель <info@${LUMAREL_SITE_HOST}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Diploma documents from EDEBO XML exports, filled into Word templates")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)

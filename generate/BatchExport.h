@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/DocumentSession.h"
+#include "generate/ResultTexts.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
@@ -8,16 +9,10 @@
 #include <functional>
 #include <memory>
 
-// The result texts of the batch rows.
-inline const QString GeneratedText = QStringLiteral("Успішно згенерований!");
-inline const QString NoTemplateText = QStringLiteral("Шаблон для документа даного типу не задано!");
-inline const QString BadTemplateText =
-    QStringLiteral("Шаблон для документа даного типу не відповідає вимогам або відсутній!");
-
 // One row of a batch: the graduate's name and the outcome.
 struct BatchRow {
     QString name;
-    QString result; // one of the texts above
+    QString result; // GeneratedText, NoTemplateText or BadTemplateText
     QString path;   // the saved document, when generated
     bool generated() const { return !path.isEmpty(); }
 };

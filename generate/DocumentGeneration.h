@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/DocumentSession.h"
+#include "generate/ResultTexts.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
@@ -15,8 +16,6 @@ enum class OutputKind : int { Regular = 1, Demonstration = 2 };
 
 // The demonstration template, in Examples.
 inline const QString DemoTemplateFileName = QStringLiteral("template-dip-bak-2015.doc");
-
-inline const QString WordMissingText = QStringLiteral("MS Word не встановлено!");
 
 // Whether the office program and its UNO runtime are there; when not, the
 // caller shows WordMissingText.

@@ -1,28 +1,31 @@
 #include "mainwindow/Unit1.h"
 
-#include "windows/About.h"
-#include "windows/ui/BoxNotifier.h"
-#include "windows/ui/BusyCursor.h"
-#include "windows/ui/Commands.h"
 #include "generate/DocumentGeneration.h"
-#include "resources/ExtractResourceFile.h"
-#include "windows/ui/FileDialogs.h"
+#include "generate/ResultTexts.h"
 #include "import/ImportXmlFile.h"
-#include "windows/ui/KeyRule.h"
-#include "windows/ui/LinkButton.h"
-#include "resources/LumarelResources.h"
-#include "windows/ui/MessageBoxes.h"
-#include "resources/Pictures.h"
-#include "settings/SettingsFiles.h"
-#include "windows/ui/ShellOpen.h"
+#include "records/ProgramFacts.h"
 #include "records/StudentListLine.h"
 #include "records/TextRules.h"
+#include "resources/ExtractResourceFile.h"
+#include "resources/LumarelResources.h"
+#include "resources/Pictures.h"
+#include "settings/SettingsFiles.h"
+#include "update/UpdateCheck.h"
+#include "windows/About.h"
 #include "windows/UDemo.h"
 #include "windows/UPack.h"
-#include "update/UpdateCheck.h"
 #include "windows/Uset.h"
 #include "windows/Utags.h"
 #include "windows/Utempl.h"
+#include "windows/ui/BoxNotifier.h"
+#include "windows/ui/BusyCursor.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/FileDialogs.h"
+#include "windows/ui/Fonts.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
+#include "windows/ui/MessageBoxes.h"
+#include "windows/ui/ShellOpen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,8 +47,6 @@
 
 namespace {
 
-const QString WebAddress = QStringLiteral("https://lumarel.example.org");
-const QString MakerName = QStringLiteral("ПП \"ВЕРЕСК-ЛАБ\"");
 const QString ExportFirstText =
     QStringLiteral("Експортувати першого обраного та відкрити файл у MS Word");
 const QString ExportAllText = QStringLiteral("Експортувати всіх обраних у *.doc - файли ...");
@@ -54,17 +55,6 @@ const QString XmlFilter = QStringLiteral("Файли з ЄДЕБО  (*.xml)");
 QIcon picture(const QString& path)
 {
     return QIcon(path);
-}
-
-QFont pixelFont(const QString& family, int pixels, bool fixedPitch = false)
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    if (fixedPitch) {
-        f.setFixedPitch(true);
-        f.setStyleHint(QFont::TypeWriter);
-    }
-    return f;
 }
 
 // Every entry of M is 15 pixels high, whatever the font's line spacing.
@@ -106,9 +96,10 @@ TFLUMA::TFLUMA(QWidget* parent) : QMainWindow(parent), m_workDir(WorkDir::Captur
 {
     InitLumarelResources();
     setObjectName(QStringLiteral("FLUMA"));
-    setWindowTitle(QStringLiteral("ЛЮМАРЕЛЬ. Версія 2.5 від 30.01.2018 р."));
+    setWindowTitle(QStringLiteral("ЛЮМАРЕЛЬ. Версія ") + ProgramFacts::ShortVersion +
+                   QStringLiteral(" від 30.01.2018 р."));
     setWindowIcon(picture(Pictures::Icon));
-    setFont(pixelFont(QStringLiteral("Arial"), 11));
+    setFont(Fonts::arial(11));
     setCursor(Qt::PointingHandCursor);
 
     buildMenu();
@@ -128,7 +119,7 @@ TFLUMA::TFLUMA(QWidget* parent) : QMainWindow(parent), m_workDir(WorkDir::Captur
     middleLayout->setContentsMargins(0, 0, 0, 0);
     m_m = new QListWidget(middle);
     m_m->setObjectName(QStringLiteral("M"));
-    m_m->setFont(pixelFont(QStringLiteral("Courier New"), 12, true));
+    m_m->setFont(Fonts::fixedPitch(QStringLiteral("Courier New"), 12));
     m_m->setItemDelegate(new FixedHeightDelegate(m_m));
     m_m->setUniformItemSizes(true);
     m_m->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -225,8 +216,8 @@ void TFLUMA::buildTopBand(QWidget* central)
                           ExportAllText, 157, 4);
     m_b9 = LinkLook::makeLinkButton(
         m_top, QStringLiteral("B9"), QStringLiteral("Оновити версію..."),
-        QStringLiteral(
-            "Перевірити наявність нової версії Програми на веб-сайті  ПП \"ВЕРЕСК-ЛАБ\""));
+        QStringLiteral("Перевірити наявність нової версії Програми на веб-сайті  ") +
+            ProgramFacts::MakerName);
     m_b9->setGeometry(376, 4, 127, 22);
     m_b5 = makeToolButton(m_top, QStringLiteral("B5"), QString(), Pictures::Demo, ExportFirstText,
                           505, 4);
@@ -290,7 +281,7 @@ void TFLUMA::buildBottomBand(QWidget* central)
     m_bc->setCursor(Qt::PointingHandCursor);
     connect(m_bc, &QPushButton::clicked, this, [this] { Run(&TFLUMA::BcClick); });
 
-    m_l1 = new QLabel(MakerName, m_bottom);
+    m_l1 = new QLabel(ProgramFacts::MakerName, m_bottom);
     m_l1->setObjectName(QStringLiteral("L1"));
     m_l1->setCursor(Qt::ForbiddenCursor);
     LinkLook::setTextColour(m_l1, Qt::black);
@@ -304,7 +295,7 @@ void TFLUMA::buildBottomBand(QWidget* central)
     m_b7->setGeometry(232, 3, 127, 22);
     connect(m_b7, &QPushButton::clicked, this, [this] { Run(&TFLUMA::B7Click); });
 
-    m_l2 = new QLabel(WebAddress + u' ', m_bottom);
+    m_l2 = new QLabel(ProgramFacts::SiteAddress + u' ', m_bottom);
     m_l2->setObjectName(QStringLiteral("L2"));
     LinkLook::makeLinkLabel(m_l2, QStringLiteral("Відвідати веб-сайт"));
     m_l2->move(380, 7);
@@ -500,7 +491,7 @@ void TFLUMA::N10Click()
     SettingsFiles::EnsureWorkFolders(m_workDir);
     const std::optional<int> first = FirstCheckedEntry();
     if (!first) {
-        MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
+        MessageBoxes::exportError(this, NobodyCheckedText, QPoint(300, 20));
         return;
     }
     if (!CheckWordInstalled()) {
@@ -512,14 +503,10 @@ void TFLUMA::N10Click()
         return;
     const QString templatePath = FindTemplatePath(m_workDir, m_store, *index);
     if (templatePath.isEmpty()) {
-        MessageBoxes::exportError(
-            this, QStringLiteral("Шаблон для документа даного типу не задано!"), QPoint(20, 20));
+        MessageBoxes::exportError(this, NoTemplateText, QPoint(20, 20));
         return;
     }
-    // Two spaces before "або" here, one in the demonstration's message.
-    GenerateAndOpen(*index, templatePath, OutputKind::Regular,
-                    QStringLiteral("Шаблон для документа даного типу не відповідає "
-                                   "вимогам до його структури  або відсутній!"));
+    GenerateAndOpen(*index, templatePath, OutputKind::Regular, BadTemplateSingleText);
 }
 
 // Export all checked graduates in the batch window (B4, N13).
@@ -535,8 +522,7 @@ void TFLUMA::N13Click()
         checked.append(EntryChecked(k));
     }
     if (!checked.contains(true)) {
-        MessageBoxes::exportError(this, QStringLiteral("Жодного студента не обрано!"),
-                                  QPoint(300, 20));
+        MessageBoxes::exportError(this, NoneCheckedText, QPoint(300, 20));
         return;
     }
     if (!CheckWordInstalled()) {
@@ -567,7 +553,7 @@ void TFLUMA::B5Click()
     }
     const std::optional<int> first = FirstCheckedEntry();
     if (!first) {
-        MessageBoxes::exportError(this, QStringLiteral("Студента не обрано!"), QPoint(300, 20));
+        MessageBoxes::exportError(this, NobodyCheckedText, QPoint(300, 20));
         return;
     }
     if (!CheckWordInstalled()) {
@@ -584,9 +570,7 @@ void TFLUMA::B5Click()
     const std::optional<int> index = RecordOfListEntry(m_store, EntryText(*first));
     if (!index)
         return;
-    GenerateAndOpen(*index, demoTemplate, OutputKind::Demonstration,
-                    QStringLiteral("Шаблон для документа даного типу не відповідає "
-                                   "вимогам до його структури або відсутній!"));
+    GenerateAndOpen(*index, demoTemplate, OutputKind::Demonstration, BadTemplateDemoText);
 }
 
 // Generates one document with the office shown and opens it; says why not

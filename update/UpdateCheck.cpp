@@ -17,9 +17,6 @@
 
 namespace {
 
-// The one address of the maker's site.
-constexpr QStringView SiteBase = u"https://lumarel.example.org";
-
 bool isLoopbackHost(const QString& host)
 {
     if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
@@ -44,7 +41,7 @@ bool UpdateCheck::addressAllowed(const QUrl& url)
 
 QUrl UpdateCheck::defaultBaseUrl()
 {
-    return QUrl(SiteBase.toString());
+    return QUrl(ProgramFacts::SiteAddress);
 }
 
 QString UpdateCheck::downloadPathOnSite()
@@ -86,7 +83,8 @@ QString UpdateCheck::message(Outcome outcome)
     case Outcome::NoConnection:
         return QStringLiteral("Зв`язок з інтернетом відсутній!");
     case Outcome::NotNewer:
-        return QStringLiteral("Більш нова версія Програми на веб-сайті ПП \"ВЕРЕСК-ЛАБ\" відсутня...");
+        return QStringLiteral("Більш нова версія Програми на веб-сайті ") +
+               ProgramFacts::MakerName + QStringLiteral(" відсутня...");
     case Outcome::NoVersionInfo:
         return QStringLiteral("Завантажений файл не містить відомостей про версію. Оновлення не встановлено.");
     case Outcome::Newer:

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "update/FileVersion.h"
+#include "records/ProgramFacts.h"
 #include "settings/WorkDir.h"
+#include "update/FileVersion.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,8 +21,8 @@ public:
     enum class Outcome { NoConnection, NotNewer, NoVersionInfo, Newer };
 
     // This program's own version; the check never reads it from the file.
-    static constexpr quint16 OwnMajor = 2;
-    static constexpr quint16 OwnMinor = 5;
+    static constexpr quint16 OwnMajor = ProgramVersion::Major;
+    static constexpr quint16 OwnMinor = ProgramVersion::Minor;
     // A download that delivers nothing for this long is given up.
     static constexpr std::chrono::milliseconds DefaultStallLimit{60'000};
     // Far beyond any program file; a hostile server cannot fill the memory.

@@ -1,6 +1,7 @@
 #include "windows/About.h"
 
 #include "resources/Pictures.h"
+#include "windows/ui/Fonts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,9 +42,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Ця програма..."));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(323, 133);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(Fonts::arial(11));
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
@@ -55,7 +54,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     image->setPixmap(QIcon(Pictures::IconPng(32)).pixmap(32, 32));
 
     label(this, "L1", QStringLiteral("ЛЮМАРЕЛЬ"), 112, 7, true);
-    label(this, "Label1", QStringLiteral("м. Київ, ПП \"ВЕРЕСК-ЛАБ\""), 90, 23);
+    label(this, "Label1", QStringLiteral("м. Київ, ") + ProgramFacts::MakerName, 90, 23);
     label(this, "Label5", QStringLiteral("Версія 2.2"), 136, 39);
     label(this, "Label4", QStringLiteral("2017"), 149, 55);
     label(this, "Label2", Contact, 40, 71);

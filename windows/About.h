@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/ProgramFacts.h"
+
 #include <QDialog>
 
 // The about window: a frameless white box with the program's name, version
@@ -8,7 +10,7 @@ class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     inline static const QString Contact =
-        QStringLiteral("info@lumarel.example.org  https://lumarel.example.org/");
+        ProgramFacts::MailAddress + QStringLiteral("  ") + ProgramFacts::SiteAddress + u'/';
     inline static const QString MakerName = QStringLiteral("Люмарель");
 
     explicit TAboutBox(QWidget* parent = nullptr);

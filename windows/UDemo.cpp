@@ -1,5 +1,6 @@
 #include "windows/UDemo.h"
 
+#include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
 
@@ -7,13 +8,6 @@
 #include <QPushButton>
 
 namespace {
-
-QFont arial(int pixels)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    return f;
-}
 
 } // namespace
 
@@ -37,14 +31,14 @@ TFDemo::TFDemo(std::function<void()> help, QWidget* parent)
     for (const QString& text : texts) {
         auto* label = new QLabel(text, this);
         label->setObjectName(QStringLiteral("Label%1").arg(n++));
-        label->setFont(arial(13));
+        label->setFont(Fonts::arial(13));
         LinkLook::setTextColour(label, LinkLook::DarkTeal);
         label->setGeometry(8, top, ClientWidth - 16, 17);
         top += 19;
     }
     m_l = new QLabel(this);
     m_l->setObjectName(QStringLiteral("L"));
-    m_l->setFont(arial(11));
+    m_l->setFont(Fonts::arial(11));
     LinkLook::setTextColour(m_l, Qt::black);
     m_l->setGeometry(8, top + 2, ClientWidth - 16, 15);
     m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,12 +1,13 @@
 #include "windows/UPack.h"
 
 #include "generate/BatchPool.h"
-#include "windows/ui/BusyCursor.h"
-#include "windows/ui/Commands.h"
-#include "windows/ui/KeyRule.h"
-#include "windows/ui/LinkButton.h"
 #include "records/LumarelError.h"
 #include "records/StudentListLine.h"
+#include "windows/ui/BusyCursor.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/Fonts.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,13 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QFont arial(int pixels)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    return f;
-}
 
 } // namespace
 
@@ -81,11 +75,11 @@ TFPack::TFPack(QStringList entries, QList<bool> checked, const RecordStore& stor
     prLayout->setSpacing(2);
     auto* caption = new QLabel(QStringLiteral("Файли з результатами знаходяться у папці:"), m_pr);
     caption->setObjectName(QStringLiteral("PrCaption"));
-    caption->setFont(arial(13));
+    caption->setFont(Fonts::arial(13));
     LinkLook::setTextColour(caption, LinkLook::DarkTeal);
     m_l = new QLabel(m_pr);
     m_l->setObjectName(QStringLiteral("L"));
-    m_l->setFont(arial(11));
+    m_l->setFont(Fonts::arial(11));
     LinkLook::setTextColour(m_l, Qt::black);
     m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     prLayout->addWidget(caption);

@@ -1,8 +1,9 @@
 #include "windows/Uset.h"
 
-#include "windows/ui/KeyRule.h"
 #include "windows/Utags.h"
 #include "windows/Utempl.h"
+#include "windows/ui/Fonts.h"
+#include "windows/ui/KeyRule.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -17,9 +18,7 @@ TFSettings::TFSettings(std::function<void()> help, QWidget* parent) : QDialog(pa
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(195, 95);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(Fonts::arial(11));
 
     auto* rg = new QGroupBox(this);
     rg->setObjectName(QStringLiteral("RG"));

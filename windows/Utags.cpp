@@ -2,6 +2,7 @@
 
 #include "generate/TagTable.h"
 #include "resources/Pictures.h"
+#include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
 
@@ -24,13 +25,6 @@ namespace {
 
 constexpr int WindowWidth = 814;
 constexpr int RestoredHeight = 500;
-
-QFont arial11()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    return f;
-}
 
 // Cell text 2 px from the left edge, as in a plain grid: with the style's wider
 // margins the longest tag would not fit in its 128-pixel column.
@@ -69,7 +63,7 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Люмарель"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(arial11());
+    setFont(Fonts::arial(11));
     setMinimumWidth(WindowWidth);
     setMaximumWidth(WindowWidth);
     resize(WindowWidth, RestoredHeight);

@@ -1,15 +1,16 @@
 #include "windows/Utempl.h"
 
-#include "windows/ui/Commands.h"
-#include "windows/ui/FileDialogs.h"
-#include "windows/ui/KeyRule.h"
-#include "windows/ui/LinkButton.h"
 #include "records/LumarelError.h"
-#include "windows/ui/MessageBoxes.h"
-#include "settings/SettingsFiles.h"
 #include "records/TemplateSlot.h"
 #include "records/TextRules.h"
 #include "resources/Pictures.h"
+#include "settings/SettingsFiles.h"
+#include "windows/ui/Commands.h"
+#include "windows/ui/FileDialogs.h"
+#include "windows/ui/Fonts.h"
+#include "windows/ui/KeyRule.h"
+#include "windows/ui/LinkButton.h"
+#include "windows/ui/MessageBoxes.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -44,13 +45,6 @@ const QString Hints[TemplateSlotCount] = {
     QStringLiteral("Запам`ятати шаблон для  диплома магістра з відзнакою "),
 };
 
-QFont arial11()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(11);
-    return f;
-}
-
 QLabel* textLine(QWidget* parent, const char* name, const QString& text, const QColor& colour,
                  int top)
 {
@@ -84,7 +78,7 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
-    setFont(arial11());
+    setFont(Fonts::arial(11));
 
     auto* p3 = new QWidget(this);
     p3->setObjectName(QStringLiteral("P3"));
