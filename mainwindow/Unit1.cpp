@@ -515,13 +515,17 @@ void TFLUMA::N13Click()
     if (EntryCount() == 0)
         return;
     SettingsFiles::EnsureWorkFolders(m_workDir);
-    QStringList entries;
-    QList<bool> checked;
+    // An entry of no record cannot come from the list; it gets no row.
+    QList<int> indexes;
+    bool anyChecked = false;
     for (int k = 0; k < EntryCount(); ++k) {
-        entries.append(EntryText(k));
-        checked.append(EntryChecked(k));
+        if (!EntryChecked(k))
+            continue;
+        anyChecked = true;
+        if (const std::optional<int> index = RecordOfListEntry(m_store, EntryText(k)))
+            indexes.append(*index);
     }
-    if (!checked.contains(true)) {
+    if (!anyChecked) {
         MessageBoxes::exportError(this, NoneCheckedText, QPoint(300, 20));
         return;
     }
@@ -530,7 +534,7 @@ void TFLUMA::N13Click()
         return;
     }
     TFPack pack(
-        entries, checked, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
+        indexes, m_store, m_workDir, [this, &pack] { RunHelp(&pack); }, this);
     pack.move(x() + 10, y() + 10);
     pack.SetResultsFolder(m_workDir.resultsFolder());
     pack.setWindowState(Qt::WindowMaximized);

@@ -28,3 +28,11 @@ bool ListLineNumber(const QString& line, qint32* number)
     const QString head = space < 0 ? line : line.left(space + 1);
     return TextRules::ParseInt32(TextRules::TrimControls(head), number);
 }
+
+std::optional<int> RecordOfListEntry(const RecordStore& store, const QString& entry)
+{
+    qint32 number = 0;
+    if (!ListLineNumber(entry, &number))
+        return std::nullopt;
+    return store.FindRecordByNumber(number);
+}

@@ -2,7 +2,6 @@
 
 #include "generate/BatchPool.h"
 #include "records/LumarelError.h"
-#include "records/StudentListLine.h"
 #include "windows/ui/BusyCursor.h"
 #include "windows/ui/Commands.h"
 #include "windows/ui/Fonts.h"
@@ -25,20 +24,11 @@ namespace {
 
 } // namespace
 
-std::optional<int> RecordOfListEntry(const RecordStore& store, const QString& entry)
-{
-    qint32 number = 0;
-    if (!ListLineNumber(entry, &number))
-        return std::nullopt;
-    return store.FindRecordByNumber(number);
-}
-
-TFPack::TFPack(QStringList entries, QList<bool> checked, const RecordStore& store, WorkDir workDir,
+TFPack::TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workDir,
                std::function<void()> help, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_entries(std::move(entries)), m_checked(std::move(checked)), m_store(store),
-      m_workDir(std::move(workDir))
+      m_recordIndexes(std::move(recordIndexes)), m_store(store), m_workDir(std::move(workDir))
 {
     setObjectName(QStringLiteral("TFPack"));
     setWindowTitle(QStringLiteral("Люмарель"));
@@ -173,47 +163,29 @@ void TFPack::TsTimer()
         return;
     m_ran = true;
 
-    int count = 0;
-    for (qsizetype k = 0; k < m_entries.size(); ++k)
-        count += m_checked.value(k) ? 1 : 0;
-    m_pb->setRange(0, count);
+    m_pb->setRange(0, static_cast<int>(m_recordIndexes.size()));
     m_pb->setValue(0);
 
     m_running = true;
     BusyCursor busy;
-    // An entry of no record cannot come from the list; it gets no row.
-    QList<std::optional<int>> steps;
-    QList<int> indexes;
-    for (qsizetype k = 0; k < m_entries.size(); ++k) {
-        if (!m_checked.value(k))
-            continue;
-        steps.append(RecordOfListEntry(m_store, m_entries.at(k)));
-        if (steps.back())
-            indexes.append(*steps.back());
-    }
     // The offices work on threads of their own; this one draws the rows as
     // they come, in list order, and keeps the window painted meanwhile.
-    BatchPool pool(m_store, m_workDir, indexes);
-    for (qsizetype k = 0; k < steps.size();) {
-        if (steps.at(k)) {
-            std::optional<BatchRow> row;
-            try {
-                row = pool.nextRow(40);
-            } catch (...) {
-                // The error ends the batch; its row stays, and the window can
-                // be closed the ordinary way.
-                const QString text = CurrentErrorText();
-                appendRow(m_store.Record(*steps.at(k)).DisplayName, text);
-                m_running = false;
-                m_bc->setEnabled(true);
-                throw;
-            }
-            if (row) {
-                appendRow(row->name, row->result);
-                ++k;
-                m_pb->setValue(m_pb->value() + 1);
-            }
-        } else {
+    BatchPool pool(m_store, m_workDir, m_recordIndexes);
+    for (qsizetype k = 0; k < m_recordIndexes.size();) {
+        std::optional<BatchRow> row;
+        try {
+            row = pool.nextRow(40);
+        } catch (...) {
+            // The error ends the batch; its row stays, and the window can
+            // be closed the ordinary way.
+            const QString text = CurrentErrorText();
+            appendRow(m_store.Record(m_recordIndexes.at(k)).DisplayName, text);
+            m_running = false;
+            m_bc->setEnabled(true);
+            throw;
+        }
+        if (row) {
+            appendRow(row->name, row->result);
             ++k;
             m_pb->setValue(m_pb->value() + 1);
         }

@@ -5,9 +5,7 @@
 
 #include <QDialog>
 #include <QList>
-#include <QStringList>
 #include <functional>
-#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -15,10 +13,6 @@ class QPushButton;
 class QTableWidget;
 class QTimer;
 class QWidget;
-
-// The record of a check-list entry: the first record with the entry's leading
-// number; none when the entry has no number or no record has it.
-std::optional<int> RecordOfListEntry(const RecordStore& store, const QString& entry);
 
 // The batch window: exports every checked entry, one row per entry, with a
 // progress bar; the batch starts once the window has been drawn.
@@ -29,9 +23,9 @@ public:
     static constexpr int BottomPanelHeight = 94;
     static constexpr int ProgressHeight = 17;
 
-    // entries/checked: the main window's check list in list order; help: the
-    // help command for F1.
-    TFPack(QStringList entries, QList<bool> checked, const RecordStore& store, WorkDir workDir,
+    // recordIndexes: the records of the checked entries, in list order, one
+    // row each; help: the help command for F1.
+    TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workDir,
            std::function<void()> help, QWidget* parent = nullptr);
 
     // The folder that L names.
@@ -50,8 +44,7 @@ private:
     void appendRow(const QString& name, const QString& result);
     void done(int r) override;
 
-    QStringList m_entries;
-    QList<bool> m_checked;
+    QList<int> m_recordIndexes;
     const RecordStore& m_store;
     WorkDir m_workDir;
     bool m_ran = false;

@@ -1,7 +1,8 @@
 // The batch window and the demonstration notice: layout, texts, states and
 // keys, without an office (no template is assigned, so none is needed).
-#include "tests/gui-export/ExportFixture.h"
 #include "import/ImportXmlFile.h"
+#include "records/StudentListLine.h"
+#include "tests/gui-export/ExportFixture.h"
 #include "windows/UDemo.h"
 #include "windows/UPack.h"
 
@@ -54,8 +55,12 @@ void TestExportWindows::initTestCase()
 
 std::unique_ptr<TFPack> TestExportWindows::makePack(QList<bool> checked, std::function<void()> help)
 {
-    return std::make_unique<TFPack>(m_entries, std::move(checked), m_store, WorkDir(m_work.path()),
-                                    std::move(help));
+    QList<int> indexes;
+    for (qsizetype k = 0; k < m_entries.size(); ++k) {
+        if (checked.value(k))
+            indexes.append(RecordOfListEntry(m_store, m_entries.at(k)).value_or(0));
+    }
+    return std::make_unique<TFPack>(indexes, m_store, WorkDir(m_work.path()), std::move(help));
 }
 
 void TestExportWindows::packLayout()
