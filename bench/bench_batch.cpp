@@ -1,18 +1,23 @@
-// The batch on the program's own sample diploma template (.doc), in one run:
-//   (a) one office for the whole batch, as the batch export works;
-//   (b) an office started and quit for every document;
-// for N = 20, 100, 300 by default: total, median per document, and (b)/(a);
-// then the import of a 1000-record file, a batch of 1000 graduates end to
-// end with the office's resident memory along the way, and the peak resident
-// memory of the office and of this program.
-//   bench_batch [--runs R] [--no-thousand] [--only-a] [N ...]
+// The batch, side by side on two templates: the program's own sample diploma
+// (no tables) and a table-laid bilingual form (bench/templates), for N
+// graduates (20, 100, 300 by default):
+//   (b)  an office started and quit for every document;
+//   (a1) one office for the whole batch;
+//   (aP) the pool: offices side by side, one per core, as the batch window
+//        and lumarel-convert export run it.
+// Batch times include the start of the batch's offices. Then, per template,
+// where the time of one document goes in one office, and the peak resident
+// memory of all offices together; optionally 1000 graduates on the form.
+//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--form table|demo] [N ...]
 
 #include "generate/BatchExport.h"
+#include "generate/BatchPool.h"
 #include "generate/DocumentGeneration.h"
-#include "resources/ExtractResourceFile.h"
-#include "import/ImportXmlFile.h"
 #include "generate/LibreOfficeSession.h"
+#include "generate/ScratchFolder.h"
+#include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
+#include "resources/ExtractResourceFile.h"
 #include "resources/LumarelResources.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"
@@ -22,9 +27,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -38,18 +47,63 @@ double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// A field of /proc/<pid>/status in MB ("VmHWM", "VmRSS"); 0 when unknown.
-double statusMb(qint64 pid, const char* field)
+// VmRSS of a process in MB; 0 when unknown.
+double rssMb(const QString& pid)
 {
-    QFile f(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
+    QFile f(QStringLiteral("/proc/") + pid + QStringLiteral("/status"));
     if (!f.open(QIODevice::ReadOnly))
         return 0;
-    const QByteArray key = QByteArray(field) + ':';
     for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
 }
+
+// Samples the resident memory of all offices together (every process whose
+// command line names our cache folder) and keeps the peak.
+class OfficeMemory {
+public:
+    explicit OfficeMemory(QString mark) : m_mark(std::move(mark)) {}
+    ~OfficeMemory() { stop(); }
+    void start()
+    {
+        m_peak = 0;
+        m_running = true;
+        m_thread = std::thread([this] {
+            while (m_running) {
+                sample();
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+    }
+    double stop()
+    {
+        if (m_thread.joinable()) {
+            m_running = false;
+            m_thread.join();
+        }
+        return m_peak;
+    }
+
+private:
+    void sample()
+    {
+        double sum = 0;
+        const QByteArray mark = m_mark.toUtf8();
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            if (pid.isEmpty() || !pid.at(0).isDigit())
+                continue;
+            QFile cmd(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+            if (cmd.open(QIODevice::ReadOnly) && cmd.readAll().contains(mark))
+                sum += rssMb(pid);
+        }
+        m_peak = std::max(m_peak.load(), sum);
+    }
+    QString m_mark;
+    std::atomic<bool> m_running{false};
+    std::atomic<double> m_peak{0};
+    std::thread m_thread;
+};
 
 QByteArray graduates(int count)
 {
@@ -64,98 +118,68 @@ QByteArray graduates(int count)
     return TestFiles::edeboFile(all);
 }
 
-// Where the time of (a) goes, step by step.
+// Time of each step, summed over the offices of a run (they may be on
+// several threads).
+struct Phases {
+    std::atomic<qint64> startNs{0}, openNs{0}, readNs{0}, replaceNs{0}, storeNs{0}, closeNs{0};
+    std::atomic<int> starts{0}, documents{0}, reads{0}, replaces{0};
+};
+
 class TimedSession : public DocumentSession {
 public:
-    double openMs = 0, readMs = 0, replaceMs = 0, saveMs = 0, closeMs = 0;
-    int reads = 0, replaces = 0;
-    void start(bool keepHidden) override { m_office.start(keepHidden); }
-    void open(const QString& path) override { time(openMs, [&] { m_office.open(path); }); }
+    explicit TimedSession(Phases& phases) : m_p(phases) {}
+    void start(bool keepHidden) override
+    {
+        ++m_p.starts;
+        time(m_p.startNs, [&] { m_office.start(keepHidden); });
+    }
+    void open(const QString& path) override
+    {
+        ++m_p.documents;
+        time(m_p.openNs, [&] { m_office.open(path); });
+    }
     QString ReadDocumentText() override
     {
-        ++reads;
+        ++m_p.reads;
         QString text;
-        time(readMs, [&] { text = m_office.ReadDocumentText(); });
+        time(m_p.readNs, [&] { text = m_office.ReadDocumentText(); });
         return text;
     }
     QString ReadTextForSearch() override
     {
-        ++reads;
+        ++m_p.reads;
         QString text;
-        time(readMs, [&] { text = m_office.ReadTextForSearch(); });
+        time(m_p.readNs, [&] { text = m_office.ReadTextForSearch(); });
         return text;
+    }
+    bool TextCoversDocument() override
+    {
+        bool covers = false;
+        time(m_p.readNs, [&] { covers = m_office.TextCoversDocument(); });
+        return covers;
     }
     bool ReplaceTag(const QString& tag, const QString& value) override
     {
-        ++replaces;
+        ++m_p.replaces;
         bool done = false;
-        time(replaceMs, [&] { done = m_office.ReplaceTag(tag, value); });
+        time(m_p.replaceNs, [&] { done = m_office.ReplaceTag(tag, value); });
         return done;
     }
-    void saveAs(const QString& path) override { time(saveMs, [&] { m_office.saveAs(path); }); }
-    void closeDocument() noexcept override { time(closeMs, [&] { m_office.closeDocument(); }); }
+    void saveAs(const QString& path) override { time(m_p.storeNs, [&] { m_office.saveAs(path); }); }
+    void closeDocument() noexcept override { time(m_p.closeNs, [&] { m_office.closeDocument(); }); }
     void quit() noexcept override { m_office.quit(); }
 
 private:
-    template <class F> static void time(double& sum, F&& f)
+    template <class F> static void time(std::atomic<qint64>& sum, F&& f)
     {
         QElapsedTimer t;
         t.start();
         f();
-        sum += t.nsecsElapsed() / 1e6;
+        sum += t.nsecsElapsed();
     }
+    Phases& m_p;
     LibreOfficeSession m_office;
 };
-
-struct Timing {
-    double totalS = 0;
-    double medianMs = 0;
-};
-
-// (a): N documents in one office, lent to each generation.
-Timing oneOffice(const RecordStore& store, const WorkDir& workDir, const QString& templ, int n,
-                 double* officeHwmMb)
-{
-    LibreOfficeSession office;
-    office.start(true);
-    const GenerationContext context{store, workDir, &office, {}};
-    std::vector<double> times;
-    QElapsedTimer all;
-    all.start();
-    for (int k = 0; k < n; ++k) {
-        QElapsedTimer one;
-        one.start();
-        if (!GenerateDocument(context, 1 + k % store.RecordCount(), templ, true,
-                              OutputKind::Regular)
-                 .has_value())
-            throw LumarelError(QStringLiteral("nothing generated"));
-        times.push_back(one.nsecsElapsed() / 1e6);
-    }
-    Timing t{all.nsecsElapsed() / 1e9, median(times)};
-    if (officeHwmMb)
-        *officeHwmMb = std::max(*officeHwmMb, statusMb(office.processId(), "VmHWM"));
-    office.quit();
-    return t;
-}
-
-// (b): N documents, each with an office of its own.
-Timing officePerDocument(const RecordStore& store, const WorkDir& workDir, const QString& templ, int n)
-{
-    const GenerationContext context{store, workDir, nullptr, {}};
-    std::vector<double> times;
-    QElapsedTimer all;
-    all.start();
-    for (int k = 0; k < n; ++k) {
-        QElapsedTimer one;
-        one.start();
-        if (!GenerateDocument(context, 1 + k % store.RecordCount(), templ, true,
-                              OutputKind::Regular)
-                 .has_value())
-            throw LumarelError(QStringLiteral("nothing generated"));
-        times.push_back(one.nsecsElapsed() / 1e6);
-    }
-    return {all.nsecsElapsed() / 1e9, median(times)};
-}
 
 void emptyFolder(const QString& folder)
 {
@@ -163,6 +187,89 @@ void emptyFolder(const QString& folder)
     for (const QString& f : dir.entryList(QDir::Files))
         dir.remove(f);
 }
+
+struct Run {
+    double totalS = 0;
+    double peakMb = 0;
+};
+
+// (a1) and (aP): the whole batch through the pool, office start included.
+Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices, OfficeMemory& memory)
+{
+    QList<int> indexes;
+    for (int k = 0; k < n; ++k)
+        indexes << 1 + k % store.RecordCount();
+    memory.start();
+    QElapsedTimer all;
+    all.start();
+    {
+        BatchPool pool(store, workDir, indexes, offices);
+        while (!pool.atEnd())
+            if (!pool.nextRow(-1)->generated())
+                throw LumarelError(QStringLiteral("nothing generated"));
+    }
+    Run r{all.nsecsElapsed() / 1e9, memory.stop()};
+    emptyFolder(workDir.resultsFolder());
+    return r;
+}
+
+// (b): every document with an office of its own.
+Run officePerDocument(const RecordStore& store, const WorkDir& workDir, const QString& templ, int n,
+                      OfficeMemory& memory)
+{
+    const GenerationContext context{store, workDir, nullptr, {}};
+    memory.start();
+    QElapsedTimer all;
+    all.start();
+    for (int k = 0; k < n; ++k)
+        if (!GenerateDocument(context, 1 + k % store.RecordCount(), templ, true, OutputKind::Regular))
+            throw LumarelError(QStringLiteral("nothing generated"));
+    Run r{all.nsecsElapsed() / 1e9, memory.stop()};
+    emptyFolder(workDir.resultsFolder());
+    return r;
+}
+
+// One office, n documents, each step timed; the store into scratch and the
+// placing into Results apart.
+void phases(const RecordStore& store, const WorkDir& workDir, int n)
+{
+    Phases p;
+    double placeMs = 0, wholeMs = 0;
+    {
+        BatchExport batch(store, workDir, [&p] { return std::make_unique<TimedSession>(p); });
+        ScratchFolder scratch;
+        // The start is not part of a document.
+        const StoredRow first = batch.store(1, scratch.filePath(QStringLiteral("0.doc")));
+        batch.place(first);
+        p.openNs = p.readNs = p.replaceNs = p.storeNs = p.closeNs = 0;
+        p.documents = p.reads = p.replaces = 0;
+        QElapsedTimer whole;
+        whole.start();
+        for (int k = 1; k <= n; ++k) {
+            const StoredRow row = batch.store(1 + k % store.RecordCount(),
+                                              scratch.filePath(QString::number(k) + QStringLiteral(".doc")));
+            QElapsedTimer t;
+            t.start();
+            batch.place(row);
+            placeMs += t.nsecsElapsed() / 1e6;
+        }
+        wholeMs = whole.nsecsElapsed() / 1e6;
+    }
+    emptyFolder(workDir.resultsFolder());
+    const double ms = 1e6 * n;
+    const double steps = (p.openNs + p.readNs + p.replaceNs + p.storeNs + p.closeNs) / ms + placeMs / n;
+    std::printf("  one document in one office, %.1f ms: open %.1f, %d reads %.1f, %d replaces %.1f, "
+                "store %.1f, close %.1f, place %.2f, the rest (lookup, substitution) %.1f ms; "
+                "office start %.0f ms\n",
+                wholeMs / n, p.openNs / ms, p.reads / n, p.readNs / ms, p.replaces / n,
+                p.replaceNs / ms, p.storeNs / ms, p.closeNs / ms, placeMs / n, wholeMs / n - steps,
+                p.startNs / 1e6 / std::max(1, p.starts.load()));
+}
+
+struct Form {
+    const char* label;
+    QString path;
+};
 
 } // namespace
 
@@ -172,16 +279,22 @@ int main(int argc, char** argv)
     InitLumarelResources();
     QList<int> counts;
     int runs = 1;
-    bool thousand = true;
-    bool onlyA = false;
+    int bMax = 1 << 30;
+    int offices = 0;
+    bool thousand = false;
+    QString only;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype k = 0; k < args.size(); ++k) {
         if (args.at(k) == u"--runs" && k + 1 < args.size())
             runs = std::max(1, args.at(++k).toInt());
-        else if (args.at(k) == u"--no-thousand")
-            thousand = false;
-        else if (args.at(k) == u"--only-a")
-            onlyA = true;
+        else if (args.at(k) == u"--b-max" && k + 1 < args.size())
+            bMax = args.at(++k).toInt();
+        else if (args.at(k) == u"--offices" && k + 1 < args.size())
+            offices = args.at(++k).toInt();
+        else if (args.at(k) == u"--form" && k + 1 < args.size())
+            only = args.at(++k);
+        else if (args.at(k) == u"--thousand")
+            thousand = true;
         else
             counts << args.at(k).toInt();
     }
@@ -189,108 +302,74 @@ int main(int argc, char** argv)
         counts = {20, 100, 300};
 
     QTemporaryDir dir;
-    qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    qputenv("XDG_CACHE_HOME", cache.toUtf8());
+    OfficeMemory memory(cache);
     const WorkDir workDir(dir.path());
     SettingsFiles::EnsureWorkFolders(workDir);
     const QString folder = workDir.examplesFolder() + u'/';
     ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
-    const QString templ = folder + DemoTemplateFileName;
-    std::printf("template: the sample bachelor's diploma, %lld bytes\n",
-                static_cast<long long>(QFileInfo(templ).size()));
+    const QString formCopy = workDir.templatesFolder() + QStringLiteral("/diploma-table.doc");
+    QFile::copy(QStringLiteral(LUMAREL_BENCH_FORM), formCopy);
+    std::vector<Form> forms;
+    if (only.isEmpty() || only == u"table")
+        forms.push_back({"table-laid form", formCopy});
+    if (only.isEmpty() || only == u"demo")
+        forms.push_back({"sample template", folder + DemoTemplateFileName});
+    const int pool = offices > 0 ? offices : QThread::idealThreadCount();
+    std::printf("%d cores; the pool runs %d offices (at most one per graduate)\n",
+                QThread::idealThreadCount(), pool);
 
     try {
-        // Import of 1000 records.
-        const QByteArray thousandFile = graduates(1000);
-        std::vector<double> importMs;
         RecordStore store;
-        for (int r = 0; r < 3; ++r) {
-            RecordStore fresh;
-            QStringList lines;
-            QElapsedTimer t;
-            t.start();
-            const std::optional<QString> refusal =
-                ImportXmlBytes(thousandFile, QStringLiteral("bench.xml"), fresh, lines);
-            importMs.push_back(t.nsecsElapsed() / 1e6);
-            if (refusal)
-                throw LumarelError(*refusal);
-            store.swap(fresh);
-        }
-        std::printf("import of 1000 records (%lld KB): median of 3 %.1f ms\n",
-                    static_cast<long long>(thousandFile.size() / 1024), median(importMs));
-        std::fflush(stdout);
-
-        double officeHwm = 0;
-        // The first start of a profile is not what a batch pays.
-        oneOffice(store, workDir, templ, 1, nullptr);
-        emptyFolder(workDir.resultsFolder());
-        {
-            // One office, 50 documents: the share of each step.
-            TimedSession timed;
-            timed.start(true);
-            const GenerationContext context{store, workDir, &timed, {}};
-            const int n = 50;
-            for (int k = 0; k < n; ++k)
-                GenerateDocument(context, 1 + k, templ, true, OutputKind::Regular);
-            timed.quit();
-            emptyFolder(workDir.resultsFolder());
-            std::printf("per document in one office: open %.1f ms, %d reads %.1f ms, %d replaces "
-                        "%.1f ms, save %.1f ms, close %.1f ms\n",
-                        timed.openMs / n, timed.reads / n, timed.readMs / n, timed.replaces / n,
-                        timed.replaceMs / n, timed.saveMs / n, timed.closeMs / n);
-        }
-        std::printf("%6s %22s %22s %8s\n", "N", "(a) one office", "(b) office per doc", "(b)/(a)");
-        for (const int n : counts) {
-            std::vector<double> aTotal, aMedian, bTotal, bMedian;
-            for (int r = 0; r < runs; ++r) {
-                const Timing a = oneOffice(store, workDir, templ, n, &officeHwm);
-                emptyFolder(workDir.resultsFolder());
-                aTotal.push_back(a.totalS);
-                aMedian.push_back(a.medianMs);
-                if (!onlyA) {
-                    const Timing b = officePerDocument(store, workDir, templ, n);
-                    emptyFolder(workDir.resultsFolder());
-                    bTotal.push_back(b.totalS);
-                    bMedian.push_back(b.medianMs);
+        QStringList lines;
+        if (const std::optional<QString> refusal =
+                ImportXmlBytes(graduates(1000), QStringLiteral("bench.xml"), store, lines))
+            throw LumarelError(*refusal);
+        for (const Form& form : forms) {
+            SettingsFiles::SaveTemplateTable(workDir, QStringList(8, form.path));
+            std::printf("\n%s (%lld bytes)\n", form.label,
+                        static_cast<long long>(QFileInfo(form.path).size()));
+            // The first start of a fresh profile is not what a batch pays.
+            pooled(store, workDir, pool, pool, memory);
+            phases(store, workDir, 30);
+            std::printf("  %5s %20s %20s %20s %8s %8s %10s\n", "N", "(b) per document",
+                        "(a1) one office", "(aP) pool", "(b)/(a1)", "(b)/(aP)", "peak MB");
+            for (const int n : counts) {
+                std::vector<double> b, a1, aP;
+                double peakA1 = 0, peakAP = 0, peakB = 0;
+                for (int r = 0; r < runs; ++r) {
+                    const Run one = pooled(store, workDir, n, 1, memory);
+                    a1.push_back(one.totalS);
+                    peakA1 = std::max(peakA1, one.peakMb);
+                    const Run many = pooled(store, workDir, n, pool, memory);
+                    aP.push_back(many.totalS);
+                    peakAP = std::max(peakAP, many.peakMb);
+                    if (n <= bMax) {
+                        const Run each = officePerDocument(store, workDir, form.path, n, memory);
+                        b.push_back(each.totalS);
+                        peakB = std::max(peakB, each.peakMb);
+                    }
                 }
+                const double tb = median(b), t1 = median(a1), tP = median(aP);
+                char bText[32] = "-";
+                if (!b.empty())
+                    std::snprintf(bText, sizeof bText, "%.1f s %.0f ms", tb, tb * 1000 / n);
+                std::printf("  %5d %20s %11.1f s %4.1f ms %11.1f s %4.1f ms %8s %8s %4.0f/%4.0f\n",
+                            n, bText, t1, t1 * 1000 / n, tP, tP * 1000 / n,
+                            b.empty() ? "-" : qPrintable(QString::number(tb / t1, 'f', 1)),
+                            b.empty() ? "-" : qPrintable(QString::number(tb / tP, 'f', 1)), peakA1,
+                            peakAP);
+                std::fflush(stdout);
             }
-            const double am = median(aMedian), bm = median(bMedian);
-            std::printf("%6d %8.1f s %6.1f ms/doc %8.1f s %6.1f ms/doc %7.1fx\n", n, median(aTotal),
-                        am, median(bTotal), bm, am > 0 && !onlyA ? median(bTotal) / median(aTotal) : 0.0);
-            std::fflush(stdout);
         }
-
-        if (thousand) {
-            // 1000 graduates end to end through the batch, as the export runs it.
-            QStringList table(8);
-            table[2] = templ;
-            SettingsFiles::SaveTemplateTable(workDir, table);
-            LibreOfficeSession* office = nullptr;
-            BatchExport batch(store, workDir, [&office] {
-                auto s = std::make_unique<LibreOfficeSession>();
-                office = s.get();
-                return s;
-            });
-            QElapsedTimer all;
-            all.start();
-            QList<double> rss;
-            for (int k = 1; k <= store.RecordCount(); ++k) {
-                if (!batch.exportRecord(k).generated())
-                    throw LumarelError(QStringLiteral("nothing generated"));
-                if (k % 100 == 0)
-                    rss << statusMb(office->processId(), "VmRSS");
-            }
-            officeHwm = std::max(officeHwm, statusMb(office->processId(), "VmHWM"));
-            batch.finish();
-            const double total = all.nsecsElapsed() / 1e9;
-            QString trail;
-            for (double mb : rss)
-                trail += QString::number(mb, 'f', 0) + u' ';
-            std::printf("1000 graduates through the batch: %.1f s (%.1f ms/doc); office RSS every 100 "
-                        "documents, MB: %s\n",
-                        total, total, trail.trimmed().toUtf8().constData());
+        if (thousand && !forms.empty()) {
+            SettingsFiles::SaveTemplateTable(workDir, QStringList(8, forms.front().path));
+            const Run r = pooled(store, workDir, 1000, pool, memory);
+            std::printf("\n1000 graduates on the %s through the pool: %.1f s (%.1f ms/doc), peak "
+                        "memory of the offices %.0f MB\n",
+                        forms.front().label, r.totalS, r.totalS, r.peakMb);
         }
-        std::printf("peak resident memory: office %.0f MB, this program %.0f MB\n", officeHwm,
-                    statusMb(0, "VmHWM"));
     } catch (const LumarelError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
