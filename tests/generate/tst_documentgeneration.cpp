@@ -314,14 +314,15 @@ void TestDocumentGeneration::claimsNeverCollide_data()
     QTest::addColumn<int>("perRun");
     QTest::addColumn<int>("takenBefore"); // files of the user under the first names
     QTest::addColumn<bool>("danglingLink"); // and a link to nothing under the next
-    QTest::newRow("two runs, one name") << 2 << 40 << 0 << false;
-    QTest::newRow("four runs") << 4 << 15 << 0 << false;
-    QTest::newRow("names of the user in the way") << 3 << 10 << 2 << true;
+    QTest::newRow("two runs, one name") << 2 << 150 << 0 << false;
+    QTest::newRow("four runs") << 4 << 150 << 0 << false;
+    QTest::newRow("names of the user in the way") << 3 << 100 << 2 << true;
 }
 
 // Runs placing documents of the same name into one folder at once: every
 // document gets a name of its own, none replaces another or a file of the
-// user, and the numbers leave no gap.
+// user, and the numbers leave no gap. Enough of them that a check-then-move
+// loses a race.
 void TestDocumentGeneration::claimsNeverCollide()
 {
     QFETCH(int, runs);
