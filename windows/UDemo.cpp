@@ -4,6 +4,7 @@
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,4 +58,14 @@ TFDemo::TFDemo(std::function<void()> help, QWidget* parent)
 void TFDemo::SetTemplateFolder(const QString& folder)
 {
     m_l->setText(folder);
+}
+
+void TFDemo::keyPressEvent(QKeyEvent* event)
+{
+    // No cancel button: Escape would otherwise reject the notice.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

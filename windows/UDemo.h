@@ -3,12 +3,14 @@
 #include <QDialog>
 #include <functional>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QWidget;
 
 // The notice shown before the demonstration export: "Продовжити" accepts;
-// closing it by its title bar does not.
+// closing it by its title bar does not. There is no cancel button, so
+// Escape does nothing.
 class TFDemo : public QDialog {
     Q_OBJECT
 public:
@@ -19,6 +21,9 @@ public:
 
     // The folder of the demonstration template, which L names.
     void SetTemplateFolder(const QString& folder);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* m_l = nullptr;
