@@ -11,7 +11,7 @@ class TAboutBox : public QDialog {
 public:
     inline static const QString Contact =
         ProgramFacts::MailAddress + QStringLiteral("  ") + ProgramFacts::SiteAddress + u'/';
-    inline static const QString MakerName = QStringLiteral("Люмарель");
+    inline static const QString MakerName = ProgramFacts::MakerName;
 
     explicit TAboutBox(QWidget* parent = nullptr);
 

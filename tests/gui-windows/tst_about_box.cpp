@@ -30,7 +30,8 @@ void TestAboutBox::labels_data()
     QTest::newRow("Label4") << QStringLiteral("Label4") << QPoint(149, 55) << QStringLiteral("2017");
     QTest::newRow("Label2") << QStringLiteral("Label2") << QPoint(40, 71)
                             << QStringLiteral("info@lumarel.example.org  https://lumarel.example.org/");
-    QTest::newRow("Label3") << QStringLiteral("Label3") << QPoint(82, 87) << QStringLiteral("Люмарель");
+    QTest::newRow("Label3") << QStringLiteral("Label3") << QPoint(82, 87)
+                            << QStringLiteral("ПП \"ВЕРЕСК-ЛАБ\"");
 }
 
 void TestAboutBox::labels()
