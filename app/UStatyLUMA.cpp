@@ -96,6 +96,11 @@ void TFStartLUMA::FormCreate()
     m_bstart->setEnabled(false);
     m_bstart->setCursor(Qt::PointingHandCursor);
     LinkLook::setTextColour(m_bstart, LinkLook::Teal);
+    // The countdown digits are drawn on the disabled button: teal there too,
+    // not the style's pale grey.
+    QPalette bstartPalette = m_bstart->palette();
+    bstartPalette.setColor(QPalette::Disabled, QPalette::ButtonText, LinkLook::Teal);
+    m_bstart->setPalette(bstartPalette);
     m_bstart->setGeometry(8, 127, 200, 20);
 
     m_ts = new QTimer(this);

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void texts();
     void timerStartsWhenShown();
     void countdown();
+    void bstartTextIsTeal_data();
+    void bstartTextIsTeal();
     void linksWorkDuringTheCountdown();
     void helpLinkRunsTheMainWindowsHelp();
     void f1DoesNothingHere();
@@ -146,6 +148,43 @@ void TestStartWindow::countdown()
     start.TsTimer();
     QCOMPARE(bstart->text(), QStringLiteral("Почати роботу"));
     QCOMPARE(start.Countdown(), quint8(0));
+}
+
+void TestStartWindow::bstartTextIsTeal_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("counting down, disabled") << 0;
+    QTest::newRow("last digit, disabled") << 9;
+    QTest::newRow("ready, enabled") << 10;
+}
+
+// What is drawn, not the palette: the style picks the colour by state.
+void TestStartWindow::bstartTextIsTeal()
+{
+    QFETCH(int, ticks);
+    TFStartLUMA start;
+    start.show();
+    start.findChild<QTimer*>(QStringLiteral("Ts"))->stop();
+    for (int k = 0; k < ticks; ++k)
+        start.TsTimer();
+    auto* bstart = start.findChild<QPushButton*>(QStringLiteral("Bstart"));
+    QCOMPARE(bstart->isEnabled(), ticks >= 10);
+    const QImage image = bstart->grab().toImage();
+    int teal = 0;
+    int grey = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() < 60 && c.green() > 90 && c.green() < 160 && qAbs(c.green() - c.blue()) < 25)
+                ++teal;
+            else if (c.red() < 200 && qAbs(c.red() - c.green()) < 8 && qAbs(c.green() - c.blue()) < 8)
+                ++grey;
+        }
+    }
+    QVERIFY2(teal >= 6, qPrintable(QStringLiteral("%1 teal pixels").arg(teal)));
+    // On the flat button the only drawing is the text: none of it pale grey.
+    if (bstart->isFlat())
+        QVERIFY2(grey < teal, qPrintable(QStringLiteral("%1 grey, %2 teal").arg(grey).arg(teal)));
 }
 
 void TestStartWindow::linksWorkDuringTheCountdown()
