@@ -5,9 +5,12 @@
 #include "records/LumarelError.h"
 #include "windows/ui/MessageBoxes.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -24,6 +27,8 @@ private Q_SLOTS:
     void runCommand_data();
     void runCommand();
     void exportErrorIsPlacedAtTheOffset();
+    void exportBoxFrameAtTheOffset_data();
+    void exportBoxFrameAtTheOffset();
     void keyRules_data();
     void keyRules();
     void escapeNeedsAUsableButton_data();
@@ -117,6 +122,57 @@ void TestUiSeams::exportErrorIsPlacedAtTheOffset()
     QCOMPARE(m_boxes.at(0).kind, Kind::ExportError);
     QVERIFY(m_boxes.at(0).topLeft.has_value());
     QCOMPARE(*m_boxes.at(0).topLeft, anchor.frameGeometry().topLeft() + QPoint(100, 10));
+}
+
+void TestUiSeams::exportBoxFrameAtTheOffset_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("nobody checked") << QStringLiteral("Студента не обрано!") << QPoint(300, 20);
+    QTest::newRow("nobody checked, batch")
+        << QStringLiteral("Жодного студента не обрано!") << QPoint(300, 20);
+    QTest::newRow("no template")
+        << QStringLiteral("Шаблон для документа даного типу не задано!") << QPoint(20, 20);
+    // The long one wraps: its box changes its size as it is shown.
+    QTest::newRow("template unusable, wraps")
+        << QStringLiteral("Шаблон для документа даного типу не відповідає вимогам до його "
+                          "структури  або відсутній!")
+        << QPoint(20, 20);
+    QTest::newRow("demonstration template unusable")
+        << QStringLiteral("Шаблон для документа даного типу не відповідає вимогам до його "
+                          "структури або відсутній!")
+        << QPoint(20, 20);
+}
+
+// Shown for real: the box's frame, not its client area, sits at the offset,
+// whatever size the box takes as it is shown.
+void TestUiSeams::exportBoxFrameAtTheOffset()
+{
+    QFETCH(QString, text);
+    QFETCH(QPoint, offset);
+    MessageBoxes::clearRecorder();
+    QWidget anchor;
+    anchor.resize(600, 300);
+    anchor.move(30, 40);
+    anchor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&anchor));
+    QPoint frameTopLeft;
+    QRect client;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (!QTest::qWaitForWindowExposed(box))
+            qWarning("the box was never exposed");
+        frameTopLeft = box->frameGeometry().topLeft();
+        client = box->geometry();
+        box->accept();
+    });
+    MessageBoxes::exportError(&anchor, text, offset);
+    const QPoint expected = anchor.frameGeometry().topLeft() + offset;
+    QCOMPARE(frameTopLeft, expected);
+    // The client area lies inside the frame, below its top edge or on it.
+    QVERIFY(client.top() >= expected.y());
 }
 
 void TestUiSeams::keyRules_data()

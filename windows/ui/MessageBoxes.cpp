@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace MessageBoxes {
 
@@ -15,6 +16,33 @@ std::function<void(const Shown&)>& recorder()
 
 const QString AppTitle = QStringLiteral("Люмарель");
 
+// A box whose frame's top-left corner goes to a given point. The box takes
+// its final size only as it is shown (a long text wraps then), and resizing a
+// created window makes the toolkit place it by its client area from then on;
+// so it is placed by its frame once it has its final size, before it is
+// mapped.
+class PlacedBox : public QMessageBox {
+public:
+    PlacedBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+              QWidget* parent, QPoint frameTopLeft)
+        : QMessageBox(icon, title, text, QMessageBox::Ok, parent), m_frameTopLeft(frameTopLeft)
+    {
+        adjustSize();
+        move(frameTopLeft);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (QWindow* window = windowHandle())
+            window->setFramePosition(m_frameTopLeft);
+    }
+
+private:
+    QPoint m_frameTopLeft;
+};
+
 void show(QWidget* parent, Kind kind, const QString& title, QMessageBox::Icon icon,
           const QString& text, std::optional<QPoint> topLeft)
 {
@@ -22,11 +50,13 @@ void show(QWidget* parent, Kind kind, const QString& title, QMessageBox::Icon ic
         recorder()(Shown{kind, text, topLeft});
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     if (topLeft) {
-        box.adjustSize();
-        box.move(*topLeft);
-    } else if (kind == Kind::CentredError) {
+        PlacedBox box(icon, title, text, parent, *topLeft);
+        box.exec();
+        return;
+    }
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    if (kind == Kind::CentredError) {
         box.adjustSize();
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             box.move(screen->availableGeometry().center() - box.rect().center());
