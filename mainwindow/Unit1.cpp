@@ -589,7 +589,7 @@ void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind 
         saved = GenerateDocument(context, index, templatePath, false, kind);
     }
     if (saved)
-        ShellOpen::openFile(*saved);
+        ShellOpen::openFile(this, *saved);
     else
         MessageBoxes::exportError(this, notProducedText, QPoint(20, 20));
 }
@@ -617,14 +617,18 @@ void TFLUMA::N6Click()
 {
     const QString file = m_workDir.filePath(QStringLiteral("Lumarel.pdf"));
     if (QFileInfo(file).isFile()) {
-        ShellOpen::openFile(file);
+        ShellOpen::openFile(MessageParent(), file);
         return;
     }
     // Over the window the user pressed F1 in, not over a hidden main window.
-    QWidget* over = QApplication::activeModalWidget();
-    if (!over)
-        over = isVisible() ? this : QApplication::activeWindow();
-    MessageBoxes::plain(over, QStringLiteral("Файл довідки не знайдено! "));
+    MessageBoxes::plain(MessageParent(), QStringLiteral("Файл довідки не знайдено! "));
+}
+
+QWidget* TFLUMA::MessageParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return isVisible() ? this : QApplication::activeWindow();
 }
 
 // Price list (B7, start window B3).
@@ -634,13 +638,13 @@ void TFLUMA::B7Click()
     const QString name = QStringLiteral("Price34_2015.pdf");
     // Throws when the copy cannot be written; nothing is opened then.
     ExtractResourceFile(folder, QStringLiteral("Price"), name);
-    ShellOpen::openFile(folder + name);
+    ShellOpen::openFile(MessageParent(), folder + name);
 }
 
 // Web site (L2, start window B2): the address is the text of L2.
 void TFLUMA::L2Click()
 {
-    ShellOpen::openAddress(L2Text());
+    ShellOpen::openAddress(MessageParent(), L2Text());
 }
 
 // About window (N8).

@@ -100,6 +100,10 @@ private:
     void GenerateAndOpen(int index, const QString& templatePath, OutputKind kind,
                          const QString& notProducedText);
     void addEntry(const QString& line);
+    // The window a message of a command belongs over: the modal window the
+    // user works in, else this one when shown, else the active one (the
+    // start window's links run while this one is hidden).
+    QWidget* MessageParent();
 
     WorkDir m_workDir;
     RecordStore m_store;

@@ -77,6 +77,8 @@ private Q_SLOTS:
     void webLinkPassesTheText();
     void addressGivenToTheDesktop_data();
     void addressGivenToTheDesktop();
+    void desktopCannotOpen_data();
+    void desktopCannotOpen();
     void updateCheck_data();
     void updateCheck();
     void newerVersionEndsTheProgram();
@@ -276,6 +278,78 @@ void TestInfoCommands::addressGivenToTheDesktop()
     const QUrl given = ShellOpen::addressUrl(text);
     QVERIFY(given.isValid());
     QCOMPARE(given, url);
+}
+
+void TestInfoCommands::desktopCannotOpen_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::addColumn<QString>("what"); // a file under the work folder, or an address
+    const QString help = QStringLiteral("Lumarel.pdf");
+    const QString price = QStringLiteral("AddInfo/Price34_2015.pdf");
+    const QString site = QStringLiteral("https://lumarel.example.org");
+    QTest::newRow("help, no launcher") << QStringLiteral("N6") << false << help;
+    QTest::newRow("help opened") << QStringLiteral("N6") << true << help;
+    QTest::newRow("start window help") << QStringLiteral("BB1") << false << help;
+    QTest::newRow("price list, no launcher") << QStringLiteral("B7") << false << price;
+    QTest::newRow("price list opened") << QStringLiteral("B7") << true << price;
+    QTest::newRow("start window price list") << QStringLiteral("B3") << false << price;
+    QTest::newRow("web link, no browser") << QStringLiteral("L2") << false << site;
+    QTest::newRow("web link opened") << QStringLiteral("L2") << true << site;
+    QTest::newRow("start window web link") << QStringLiteral("B2") << false << site;
+}
+
+// A desktop that cannot open something must not look like success: the box
+// names the full path or the address, so the user can open it by hand.
+void TestInfoCommands::desktopCannotOpen()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, desktopOpens);
+    QFETCH(QString, what);
+    GuiFixture f;
+    ShellOpen::clearRecorder();
+    QList<QUrl> asked;
+    ShellOpen::setDesktop([&](const QUrl& url) {
+        asked.append(url);
+        return desktopOpens;
+    });
+    struct Restore {
+        ~Restore() { ShellOpen::clearDesktop(); }
+    } restore;
+    TestFiles::write(f.path(QStringLiteral("Lumarel.pdf")), "%PDF-1.4\n");
+    TFStartLUMA start;
+    if (from.startsWith(u'B') && from != u"B7") {
+        readyStartWindow(f, start);
+        start.findChild<QPushButton*>(from)->click();
+    } else {
+        f.window->show();
+        if (from == u"N6")
+            f.find<QAction>("N6")->trigger();
+        else if (from == u"B7")
+            f.find<QPushButton>("B7")->click();
+        else
+            QTest::mouseClick(f.find<QLabel>("L2"), Qt::LeftButton);
+    }
+    const bool isFile = !what.startsWith(u"https:");
+    const QString full = QDir::toNativeSeparators(f.path(what));
+    QCOMPARE(asked.size(), 1);
+    if (isFile) {
+        QVERIFY(asked.at(0).isLocalFile());
+        QCOMPARE(canonical(asked.at(0).toLocalFile()), canonical(f.path(what)));
+    } else {
+        QCOMPARE(asked.at(0), QUrl(what));
+    }
+    if (desktopOpens) {
+        QVERIFY(f.boxes.isEmpty());
+        return;
+    }
+    QCOMPARE(f.boxes.size(), 1);
+    QCOMPARE(f.boxes.at(0).kind, MessageBoxes::Kind::Plain);
+    const QString text = f.boxes.at(0).text;
+    QCOMPARE(text, isFile ? ShellOpen::fileNotOpenedText(f.path(what))
+                          : ShellOpen::addressNotOpenedText(what + u' '));
+    QVERIFY2(text.contains(isFile ? full : what + u'\n'), qPrintable(text));
+    QVERIFY(text.startsWith(QStringLiteral("Не вдалося відкрити ")));
 }
 
 void TestInfoCommands::updateCheck_data()

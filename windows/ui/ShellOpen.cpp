@@ -1,6 +1,10 @@
 #include "windows/ui/ShellOpen.h"
 
+#include "windows/ui/MessageBoxes.h"
+
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 
 namespace ShellOpen {
 
@@ -10,24 +14,52 @@ std::function<void(const QString&)>& recorder()
     static std::function<void(const QString&)> r;
     return r;
 }
+
+std::function<bool(const QUrl&)>& desktop()
+{
+    static std::function<bool(const QUrl&)> d;
+    return d;
+}
+
+bool askDesktop(const QUrl& url)
+{
+    if (desktop())
+        return desktop()(url);
+    return QDesktopServices::openUrl(url);
+}
 } // namespace
 
-void openFile(const QString& path)
+QString fileNotOpenedText(const QString& path)
+{
+    const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return QStringLiteral("Не вдалося відкрити файл:\n") + full +
+           QStringLiteral("\nВідкрийте його вручну.");
+}
+
+QString addressNotOpenedText(const QString& address)
+{
+    return QStringLiteral("Не вдалося відкрити адресу:\n") + address.trimmed() +
+           QStringLiteral("\nВідкрийте її у веб-браузері вручну.");
+}
+
+void openFile(QWidget* parent, const QString& path)
 {
     if (recorder()) {
         recorder()(path);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!askDesktop(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
+        MessageBoxes::plain(parent, fileNotOpenedText(path));
 }
 
-void openAddress(const QString& address)
+void openAddress(QWidget* parent, const QString& address)
 {
     if (recorder()) {
         recorder()(address);
         return;
     }
-    QDesktopServices::openUrl(addressUrl(address));
+    if (!askDesktop(addressUrl(address)))
+        MessageBoxes::plain(parent, addressNotOpenedText(address));
 }
 
 QUrl addressUrl(const QString& address)
@@ -45,6 +77,14 @@ void setRecorder(std::function<void(const QString&)> r)
 void clearRecorder()
 {
     recorder() = nullptr;
+}
+void setDesktop(std::function<bool(const QUrl&)> d)
+{
+    desktop() = std::move(d);
+}
+void clearDesktop()
+{
+    desktop() = nullptr;
 }
 
 } // namespace ShellOpen
