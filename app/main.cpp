@@ -1,6 +1,7 @@
 #include "resources/Pictures.h"
 #include "app/UStatyLUMA.h"
 #include "mainwindow/Unit1.h"
+#include "windows/ui/ToolkitTranslation.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,6 +11,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The name only: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("Люмарель"));
+    // The dialogs' and boxes' own buttons and labels in Ukrainian too.
+    ToolkitTranslation::install();
     InitLumarelResources();
     QIcon icon(Pictures::Icon);
     for (int size : Pictures::IconPngSizes)

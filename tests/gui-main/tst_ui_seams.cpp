@@ -4,9 +4,11 @@
 #include "windows/ui/KeyRule.h"
 #include "records/LumarelError.h"
 #include "windows/ui/MessageBoxes.h"
+#include "windows/ui/ToolkitTranslation.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void exportErrorIsPlacedAtTheOffset();
     void exportBoxFrameAtTheOffset_data();
     void exportBoxFrameAtTheOffset();
+    void toolkitSpeaksUkrainian_data();
+    void toolkitSpeaksUkrainian();
     void keyRules_data();
     void keyRules();
     void escapeNeedsAUsableButton_data();
@@ -173,6 +177,40 @@ void TestUiSeams::exportBoxFrameAtTheOffset()
     QCOMPARE(frameTopLeft, expected);
     // The client area lies inside the frame, below its top edge or on it.
     QVERIFY(client.top() >= expected.y());
+}
+
+void TestUiSeams::toolkitSpeaksUkrainian_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("box and dialog button") << u"QPlatformTheme"_qs << u"Cancel"_qs << u"Скасувати"_qs;
+    QTest::newRow("open dialog caption") << u"QFileDialog"_qs << u"Open"_qs << u"Відкрити"_qs;
+    QTest::newRow("open dialog folder") << u"QFileDialog"_qs << u"Look in:"_qs << u"Перегляд в:"_qs;
+    QTest::newRow("open dialog filter") << u"QFileDialog"_qs << u"Files of type:"_qs
+                                        << u"Тип файлів:"_qs;
+    QTest::newRow("edit field menu") << u"QLineEdit"_qs << u"&Copy"_qs << u"&Копіювати"_qs;
+    QTest::newRow("edit field select all") << u"QLineEdit"_qs << u"Select All"_qs
+                                           << u"Виділити все"_qs;
+}
+
+// The toolkit's catalogue is installed (install-deps, the package's
+// dependencies) and loaded from the toolkit's own folder.
+void TestUiSeams::toolkitSpeaksUkrainian()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, shown);
+    static const bool installed = ToolkitTranslation::install();
+    QVERIFY2(installed, "qtbase_uk not found in the toolkit's translation folder");
+    QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(),
+                                         source.toLatin1().constData()),
+             shown);
+    // What a box really shows; its own text stays as given.
+    QMessageBox box(QMessageBox::Critical, u"Error"_qs, u"Студента не обрано!"_qs,
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"Скасувати"_qs);
+    QCOMPARE(box.text(), u"Студента не обрано!"_qs);
 }
 
 void TestUiSeams::keyRules_data()
