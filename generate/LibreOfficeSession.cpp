@@ -1,5 +1,6 @@
 #include "generate/LibreOfficeSession.h"
 
+#include "generate/OfficeLocale.h"
 #include "records/LumarelError.h"
 
 #include <QCoreApplication>
@@ -272,7 +273,7 @@ void LibreOfficeSession::Impl::launch()
     if (hidden || !hasDisplay())
         args.append(QStringLiteral("--headless"));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = OfficeLocale::WithUtf8(QProcessEnvironment::systemEnvironment());
     env.remove(QStringLiteral("URE_BOOTSTRAP"));
     env.insert(QStringLiteral("SAL_ENABLE_FILE_LOCKING"), QStringLiteral("1"));
     process.setProcessEnvironment(env);

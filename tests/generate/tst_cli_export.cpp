@@ -3,6 +3,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void cleanup();
     void rows_data();
     void rows();
+    void anyLocale_data();
+    void anyLocale();
 
 private:
     QTemporaryDir m_cache;
@@ -139,6 +142,54 @@ void TestCliExport::rows()
     }
     if (exitCode != 2)
         QVERIFY(QDir(workDir.resultsFolder()).exists());
+}
+
+void TestCliExport::anyLocale_data()
+{
+    // Variables set for the run; LANG, LC_ALL and LC_CTYPE are removed first.
+    QTest::addColumn<QStringList>("set");
+    QTest::newRow("LANG and LC_ALL unset (cron, ssh)") << QStringList();
+    QTest::newRow("LANG=C, LC_ALL=C") << QStringList{u"LANG=C"_qs, u"LC_ALL=C"_qs};
+    QTest::newRow("LC_ALL=POSIX over a UTF-8 LANG")
+        << QStringList{u"LANG=C.UTF-8"_qs, u"LC_ALL=POSIX"_qs};
+}
+
+// The office saves a document with a Cyrillic name whatever locale the
+// converter was started in.
+void TestCliExport::anyLocale()
+{
+    QFETCH(QStringList, set);
+    QTemporaryDir work;
+    const WorkDir workDir(work.path());
+    const QString good = work.filePath(u"шаблон.fodt"_qs);
+    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    SettingsFiles::SaveTemplateTable(
+        workDir, {QString(), QString(), good, QString(), QString(), QString(), QString(), QString()});
+    const QString xml = work.filePath(u"випускники.xml"_qs);
+    TestFiles::write(xml, TestFiles::edeboFile(
+                              record("1001", "Шевченко Тарас Григорович", "6.02", "0")));
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"})
+        env.remove(QString::fromLatin1(name));
+    for (const QString& pair : std::as_const(set))
+        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml});
+    QVERIFY(p.waitForFinished(300000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(p.exitCode() == 0, qPrintable(err + out));
+    const QString prefix = u"Шевченко Тарас Григорович\tУспішно згенерований!\t"_qs;
+    QVERIFY2(out.startsWith(prefix), qPrintable(out));
+    const QString saved = out.mid(prefix.size()).trimmed();
+    QVERIFY(saved.startsWith(workDir.resultsFolder() + u'/'));
+    QVERIFY2(QFileInfo(saved).fileName().startsWith(u"Шевченко"_qs), qPrintable(saved));
+    QVERIFY(QFileInfo(saved).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCliExport)
