@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -18,11 +20,77 @@ namespace {
 
 using TextRules::DecodeQuotes;
 
-// A document never loads anything from outside itself: no DTD, no external
-// entity, no network.
-xmlParserInputPtr refuseExternal(const char*, const char*, xmlParserCtxtPtr)
+// What the tree pass met that makes it refuse the file. The parser context
+// carries it; the contexts that parse an entity's text inherit it.
+struct ParseGuard {
+    QString external;   // an entity that stands for an outside file
+    QString undeclared; // a reference to an entity the file does not declare
+    int firstError = 0; // the parser's first error code; later ones follow from it
+    int firstErrorLine = 0;
+};
+
+ParseGuard* guardOf(void* ctxt)
 {
+    return ctxt ? static_cast<ParseGuard*>(static_cast<xmlParserCtxtPtr>(ctxt)->_private) : nullptr;
+}
+
+QString fromXml(const xmlChar* s)
+{
+    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+}
+
+// A document never loads anything from outside itself: no DTD, no external
+// entity, no network. A request is noted, so the file is refused for it.
+xmlParserInputPtr refuseExternal(const char* url, const char* id, xmlParserCtxtPtr ctxt)
+{
+    if (ParseGuard* guard = guardOf(ctxt); guard && guard->external.isEmpty())
+        guard->external = QString::fromUtf8(url ? url : id ? id : "");
     return nullptr;
+}
+
+// Declaring an outside file is enough to refuse the document, used or not.
+void noteEntityDecl(void* ctxt, const xmlChar* name, int type, const xmlChar* publicId,
+                    const xmlChar* systemId, xmlChar* content)
+{
+    if (type == XML_EXTERNAL_GENERAL_PARSED_ENTITY ||
+        type == XML_EXTERNAL_GENERAL_UNPARSED_ENTITY || type == XML_EXTERNAL_PARAMETER_ENTITY) {
+        ParseGuard* guard = guardOf(ctxt);
+        if (guard && guard->external.isEmpty())
+            guard->external = systemId   ? fromXml(systemId)
+                              : publicId ? fromXml(publicId)
+                                         : fromXml(name);
+    }
+    xmlSAX2EntityDecl(ctxt, name, type, publicId, systemId, content);
+}
+
+void noteUnparsedEntityDecl(void* ctxt, const xmlChar* name, const xmlChar* publicId,
+                            const xmlChar* systemId, const xmlChar* notation)
+{
+    if (ParseGuard* guard = guardOf(ctxt); guard && guard->external.isEmpty())
+        guard->external = systemId ? fromXml(systemId) : fromXml(name);
+    xmlSAX2UnparsedEntityDecl(ctxt, name, publicId, systemId, notation);
+}
+
+// Asked only for names other than the five predefined ones. An undeclared
+// one would otherwise vanish from an attribute value without a word.
+xmlEntityPtr noteGetEntity(void* ctxt, const xmlChar* name)
+{
+    xmlEntityPtr entity = xmlSAX2GetEntity(ctxt, name);
+    if (!entity) {
+        if (ParseGuard* guard = guardOf(ctxt); guard && guard->undeclared.isEmpty())
+            guard->undeclared = fromXml(name);
+    }
+    return entity;
+}
+
+void noteError(void*, xmlErrorPtr error)
+{
+    if (!error || error->level < XML_ERR_ERROR)
+        return;
+    if (ParseGuard* guard = guardOf(error->ctxt); guard && guard->firstError == 0) {
+        guard->firstError = error->code;
+        guard->firstErrorLine = error->line;
+    }
 }
 
 void silentGeneric(void*, const char*, ...) {}
@@ -35,14 +103,12 @@ struct CtxtFree {
     void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
 };
 
-QString fromXml(const xmlChar* s)
-{
-    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
-}
-
+// Names are matched exactly: "x:document" is not "document", whatever
+// namespace the prefix stands for.
 bool isNamedElement(const xmlNode* n, const char* name)
 {
-    return n->type == XML_ELEMENT_NODE && xmlStrcmp(n->name, BAD_CAST name) == 0;
+    return n->type == XML_ELEMENT_NODE && !(n->ns && n->ns->prefix) &&
+           xmlStrcmp(n->name, BAD_CAST name) == 0;
 }
 
 // Text made only of white space between elements is not a node of the file.
@@ -51,11 +117,15 @@ bool isIgnorableBlank(const xmlNode* n)
     return n->type == XML_TEXT_NODE && xmlIsBlankNode(n);
 }
 
-// The text of a list of nodes. Entities the file declares itself are left
-// as written ("&name;"), never expanded: a file cannot make us read other
-// files or blow up memory through them.
-void appendText(const xmlNode* n, QString& out, bool* nested)
+// What a value holds besides text; a value is text only.
+enum class Intruder { None, Element, CommentOrInstruction, Entity };
+
+// The text of a list of nodes. The parser has already put in the file's own
+// entities; an entity reference still standing is one it could not expand
+// (undeclared), reported with its name in entity.
+Intruder appendText(const xmlNode* n, QString& out, QString* entity = nullptr)
 {
+    Intruder found = Intruder::None;
     for (; n; n = n->next) {
         switch (n->type) {
         case XML_TEXT_NODE:
@@ -63,16 +133,22 @@ void appendText(const xmlNode* n, QString& out, bool* nested)
             out += fromXml(n->content);
             break;
         case XML_ENTITY_REF_NODE:
-            out += u'&' + fromXml(n->name) + u';';
+            if (found == Intruder::None) {
+                found = Intruder::Entity;
+                if (entity)
+                    *entity = fromXml(n->name);
+            }
             break;
         case XML_ELEMENT_NODE:
-            if (nested)
-                *nested = true;
+            found = Intruder::Element;
             break;
-        default: // comments and processing instructions hold no value
+        default:
+            if (found != Intruder::Element)
+                found = Intruder::CommentOrInstruction;
             break;
         }
     }
+    return found;
 }
 
 class RecordReader {
@@ -170,7 +246,10 @@ private:
     QString valueOf(const xmlAttr* a) const
     {
         QString v;
-        appendText(a->children, v, nullptr);
+        QString entity;
+        if (appendText(a->children, v, &entity) != Intruder::None)
+            fail(QStringLiteral("атрибут \"%1\" містить невизначену сутність &%2;")
+                     .arg(fromXml(a->name), entity));
         return DecodeQuotes(v);
     }
 
@@ -251,12 +330,23 @@ private:
         for (const xmlNode* c = m_element->children; c; c = c->next) {
             if (isNamedElement(c, name)) {
                 QString v;
-                bool nested = false;
-                appendText(c->children, v, &nested);
-                if (nested)
+                QString entity;
+                const QLatin1StringView element(name);
+                switch (appendText(c->children, v, &entity)) {
+                case Intruder::None:
+                    return DecodeQuotes(v);
+                case Intruder::Element:
                     fail(QStringLiteral("елемент \"%1\" містить вкладені елементи замість тексту")
-                             .arg(QLatin1StringView(name)));
-                return DecodeQuotes(v);
+                             .arg(element));
+                case Intruder::CommentOrInstruction:
+                    fail(
+                        QStringLiteral(
+                            "елемент \"%1\" містить коментар або інструкцію обробки посеред тексту")
+                            .arg(element));
+                case Intruder::Entity:
+                    fail(QStringLiteral("елемент \"%1\" містить невизначену сутність &%2;")
+                             .arg(element, entity));
+                }
             }
         }
         return {};
@@ -280,7 +370,7 @@ void countStart(void* user, const xmlChar* localname, const xmlChar* prefix, con
     auto* c = static_cast<ChildCount*>(user);
     if (c->depth == 1) {
         ++c->children;
-        // A prefixed name is compared differently in the tree; not vouched for.
+        // A prefixed name is not a record element, in the tree pass either.
         if (!prefix && (xmlStrcmp(localname, BAD_CAST "document") == 0 ||
                         xmlStrcmp(localname, BAD_CAST "Document") == 0))
             c->recordElement = true;
@@ -336,18 +426,41 @@ const char* utf16WithoutMark(const QByteArray& bytes)
     return nullptr;
 }
 
-QString parserErrorText(xmlParserCtxt* ctxt, const QString& path)
+QString fileNameOf(const QString& path)
 {
+    return QFileInfo(path).fileName();
+}
+
+QString externalEntityText(const QString& path, const QString& name)
+{
+    return QStringLiteral("Файл \"%1\" посилається на зовнішній файл \"%2\" (зовнішня сутність). "
+                          "Програма не читає нічого поза самим xml-файлом")
+        .arg(fileNameOf(path), name);
+}
+
+QString parserErrorText(xmlParserCtxt* ctxt, const QString& path, const ParseGuard& guard)
+{
+    // The library's bounds on entity expansion: a loop, a bomb, an
+    // amplification beyond what the file's size allows, or a value grown past
+    // the longest text it takes.
+    if (ctxt && ctxt->nbentities > 0 &&
+        (guard.firstError == XML_ERR_ENTITY_LOOP ||
+         guard.firstError == XML_ERR_ATTRIBUTE_NOT_FINISHED ||
+         guard.firstError == XML_ERR_NO_MEMORY))
+        return QStringLiteral("Файл \"%1\" не прийнято (рядок %2): його сутності (&…;) "
+                              "розгортаються в надто великий текст або одна в одну по колу")
+            .arg(fileNameOf(path))
+            .arg(guard.firstErrorLine);
     const xmlError* e = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
     QString reason = e && e->message ? QString::fromUtf8(e->message).trimmed()
                                      : QStringLiteral("невідома помилка");
     if (e && e->line > 0)
         return QStringLiteral("Файл \"%1\" не є правильним xml-файлом (рядок %2): %3")
-            .arg(QFileInfo(path).fileName())
+            .arg(fileNameOf(path))
             .arg(e->line)
             .arg(reason);
     return QStringLiteral("Файл \"%1\" не є правильним xml-файлом: %2")
-        .arg(QFileInfo(path).fileName(), reason);
+        .arg(fileNameOf(path), reason);
 }
 
 } // namespace
@@ -387,16 +500,29 @@ std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& pa
     std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw LumarelError(QStringLiteral("Недостатньо пам'яті для читання xml-файлу"));
-    // No DTD loading, no entity substitution, no network; the library's
-    // default limits on entity expansion stay in force.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
+    ParseGuard guard;
+    ctxt->_private = &guard;
+    ctxt->sax->entityDecl = noteEntityDecl;
+    ctxt->sax->unparsedEntityDecl = noteUnparsedEntityDecl;
+    ctxt->sax->getEntity = noteGetEntity;
+    ctxt->sax->serror = noteError;
+    // The file's own entities are expanded, within the library's bounds on
+    // amplification and on the length of one text (never XML_PARSE_HUGE);
+    // nothing is loaded from outside and no network is used.
+    const int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR;
     std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(
         ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, encoding, options));
+    if (!guard.external.isEmpty())
+        throw LumarelError(externalEntityText(path, guard.external));
+    if (!guard.undeclared.isEmpty())
+        throw LumarelError(
+            QStringLiteral("Файл \"%1\" посилається на сутність &%2;, якої не оголошує")
+                .arg(fileNameOf(path), guard.undeclared));
     if (!doc || !ctxt->wellFormed)
-        throw LumarelError(parserErrorText(ctxt.get(), path));
+        throw LumarelError(parserErrorText(ctxt.get(), path, guard));
     const xmlNode* root = xmlDocGetRootElement(doc.get());
     if (!root)
-        throw LumarelError(parserErrorText(ctxt.get(), path));
+        throw LumarelError(parserErrorText(ctxt.get(), path, guard));
 
     bool attributeForm = false;
     bool elementForm = false;

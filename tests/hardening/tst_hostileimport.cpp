@@ -5,6 +5,7 @@
 #include "records/LumarelError.h"
 #include "tests/support/TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -69,6 +70,9 @@ class TestHostileImport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    // First: it checks peak memory, which the big files below raise for good.
+    void entityExpansionBounded_data();
+    void entityExpansionBounded();
     void bigFile_data();
     void bigFile();
     void brokenFile_data();
@@ -110,6 +114,54 @@ void TestHostileImport::expectPreviousKept()
     QCOMPARE(m_store.RecordCount(), 1);
     QCOMPARE(m_store.Record(1).LastName, QStringLiteral("Попередній"));
     QCOMPARE(m_lines.size(), 1);
+}
+
+void TestHostileImport::entityExpansionBounded_data()
+{
+    QTest::addColumn<QByteArray>("subset");
+    QTest::addColumn<QByteArray>("use");
+    QByteArray laughs = "<!ENTITY l0 \"lollollollollollollollollollol\">";
+    for (int i = 1; i <= 9; ++i)
+        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" +
+                  ("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    // 3 * 10^9 characters if expanded.
+    QTest::newRow("billion laughs") << laughs << QByteArray("&l9;");
+    // A billion laughs in every one of 1000 records.
+    QTest::newRow("billion laughs, 1000 times")
+        << laughs
+        << QByteArray("&l9;</LastName></Document><Document><LastName>&l9;").repeated(1000);
+    // 5 * 10^9 characters from a file of 300 KB: one entity used often.
+    QTest::newRow("quadratic") << QByteArray("<!ENTITY a \"" + QByteArray(100000, 'a') + "\">")
+                               << QByteArray("&a;").repeated(50000);
+    // Wide and shallow: each level doubles, 40 levels.
+    QByteArray doubling = "<!ENTITY d0 \"dd\">";
+    for (int i = 1; i <= 40; ++i)
+        doubling += "<!ENTITY d" + QByteArray::number(i) + " \"&d" + QByteArray::number(i - 1) +
+                    ";&d" + QByteArray::number(i - 1) + ";\">";
+    QTest::newRow("doubling") << doubling << QByteArray("&d40;");
+}
+
+void TestHostileImport::entityExpansionBounded()
+{
+    QFETCH(QByteArray, subset);
+    QFETCH(QByteArray, use);
+    const QString path = m_dir.filePath(QStringLiteral("entities.xml"));
+    TestFiles::write(path, "<?xml version=\"1.0\"?>\n<!DOCTYPE Documents [" + subset +
+                               "]>\n<Documents><Document><DocumentNumber>1</DocumentNumber>"
+                               "<LastName>" +
+                               use + "</LastName></Document></Documents>");
+    const long before = peakMegabytes();
+    QElapsedTimer clock;
+    clock.start();
+    const QString result = outcome(path);
+    // Not a speed figure: an expansion that ran would take minutes and gigabytes.
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(peakMegabytes() - before < 64 * MemoryFactor,
+             qPrintable(QString::number(peakMegabytes() - before)));
+    QVERIFY2(result.startsWith(u'!') && isUkrainian(result), qPrintable(result));
+    QVERIFY2(result.contains(QStringLiteral("entities.xml")), qPrintable(result));
+    QVERIFY2(result.contains(QStringLiteral("сутності")), qPrintable(result));
+    expectPreviousKept();
 }
 
 void TestHostileImport::bigFile_data()
