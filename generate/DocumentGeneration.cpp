@@ -16,10 +16,13 @@ namespace {
 // Room for the ending and a "(NNNN)" counter within a 255-byte file name.
 constexpr qsizetype MaxNameBytes = 200;
 
-bool isForbiddenInFileName(QChar c)
+// Format characters (right-to-left overrides, zero-width spaces, ...) are
+// invisible and can make a name read as something else.
+bool isForbiddenInFileName(char32_t c)
 {
-    return c == u' ' || c.category() == QChar::Other_Control ||
-           QStringView(u"\\/:*?\"<>|").contains(c);
+    const QChar::Category category = QChar::category(c);
+    return c == u' ' || category == QChar::Other_Control || category == QChar::Other_Format ||
+           (c <= 0xFFFF && QStringView(u"\\/:*?\"<>|").contains(QChar(char16_t(c))));
 }
 
 bool taken(const QString& path)
@@ -66,8 +69,15 @@ QString BuildOutputPath(const QString& folder, const QString& name, OutputKind k
 {
     QString safe;
     safe.reserve(name.size());
-    for (const QChar c : name)
-        safe.append(isForbiddenInFileName(c) ? QChar(u'_') : c);
+    for (const char32_t c : name.toUcs4()) {
+        if (isForbiddenInFileName(c))
+            safe.append(u'_');
+        else
+            safe.append(QChar::fromUcs4(c));
+    }
+    // A leading dot would hide the file.
+    if (safe.startsWith(u'.'))
+        safe[0] = u'_';
     while (safe.toUtf8().size() > MaxNameBytes)
         safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
 

@@ -147,7 +147,25 @@ void TestDocumentGeneration::outputName_data()
     QTest::newRow("control characters")
         << u"Ко\tва\nль\u0085"_qs << 1 << u"Ко_ва_ль__Диплом.doc"_qs;
     QTest::newRow("empty") << QString() << 1 << u"_Диплом.doc"_qs;
-    QTest::newRow("dots only") << u".."_qs << 2 << u".._Диплом_ДЕМО.doc"_qs;
+    // A leading dot would hide the file; only the first one matters.
+    QTest::newRow("dots only") << u".."_qs << 2 << u"_._Диплом_ДЕМО.doc"_qs;
+    QTest::newRow("leading dot") << u".hidden"_qs << 1 << u"_hidden_Диплом.doc"_qs;
+    QTest::newRow("dot after a space") << u" .x"_qs << 1 << u"_.x_Диплом.doc"_qs;
+    QTest::newRow("inner dots kept") << u"Коваль І.А."_qs << 1 << u"Коваль_І.А._Диплом.doc"_qs;
+    // Invisible format characters could disguise a name ("cod.exe" shown reversed).
+    QTest::newRow("right-to-left override")
+        << u"Іван\u202Eexe.cod"_qs << 1 << u"Іван_exe.cod_Диплом.doc"_qs;
+    QTest::newRow("zero-width space and joiner")
+        << u"Ко\u200Bва\u200Dль\uFEFF"_qs << 1 << u"Ко_ва_ль__Диплом.doc"_qs;
+    QTest::newRow("soft hyphen and bidi isolate")
+        << u"А\u00ADБ\u2066В"_qs << 1 << u"А_Б_В_Диплом.doc"_qs;
+    QTest::newRow("format character beyond 16 bits")
+        << u"Я\U000E0041Я"_qs << 1 << u"Я_Я_Диплом.doc"_qs;
+    QTest::newRow("leading format character, then dot")
+        << u"\u200B.x"_qs << 1 << u"_.x_Диплом.doc"_qs;
+    // The apostrophe letter and emoji are ordinary characters.
+    QTest::newRow("apostrophe and emoji kept")
+        << u"Мʼясоїд 😀"_qs << 1 << u"Мʼясоїд_😀_Диплом.doc"_qs;
 }
 
 void TestDocumentGeneration::outputName()
