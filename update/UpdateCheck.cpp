@@ -5,15 +5,20 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -177,17 +182,34 @@ std::optional<QByteArray> UpdateCheck::download() const
     return body;
 }
 
+// Written whole under a temporary name beside the target, then renamed over
+// it: the old file stays until the new one is complete, and a link at the
+// target is replaced itself, never written through (QSaveFile would follow
+// it and write the link's target).
 bool UpdateCheck::store(const QByteArray& body) const
 {
-    if (!QDir().mkpath(m_workDir.addInfoFolder()))
+    const QString folder = m_workDir.addInfoFolder();
+    const QString target = downloadFile();
+    if (!QDir().mkpath(folder))
         return false;
-    QFile f(downloadFile());
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // A read-only program file is the user's choice; it stays.
+    const QFileInfo existing(target);
+    if (!existing.isSymLink() && existing.exists() &&
+        (!existing.isFile() || !existing.isWritable()))
         return false;
-    if (f.write(body) != body.size() || !f.flush())
+
+    QTemporaryFile part(QDir(folder).filePath(QStringLiteral("Lumarel.exe.XXXXXX")));
+    if (!part.open())
         return false;
-    f.close();
-    return f.error() == QFileDevice::NoError;
+    part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                        QFile::ReadGroup | QFile::ReadOther);
+    if (part.write(body) != body.size() || !part.flush() || ::fsync(part.handle()) != 0)
+        return false;
+    if (::rename(QFile::encodeName(part.fileName()).constData(),
+                 QFile::encodeName(target).constData()) != 0)
+        return false;
+    part.setAutoRemove(false);
+    return true;
 }
 
 void StartLoader(const WorkDir& workDir)

@@ -11,6 +11,8 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -73,6 +75,16 @@ QByteArray headerValue(const QByteArray& head, const QByteArray& name)
     return QByteArray();
 }
 
+// The files of a folder other than the given ones: what a run left behind.
+QStringList strayFiles(const QString& folder, const QStringList& expected)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    for (const QString& e : expected)
+        names.removeAll(e);
+    return names;
+}
+
 bool hasHeader(const QByteArray& head, const QByteArray& name)
 {
     for (const QByteArray& line : head.split('\n').mid(1)) {
@@ -105,6 +117,9 @@ private Q_SLOTS:
     void unwritableTarget_data();
     void unwritableTarget();
     void addInfoIsCreated();
+    void linkAtTarget_data();
+    void linkAtTarget();
+    void fullDiskKeepsOldFile();
     void requestProperties();
     void credentialsNeverSent_data();
     void credentialsNeverSent();
@@ -410,6 +425,92 @@ void TestUpdateCheck::unwritableTarget()
         QCOMPARE(TestFiles::read(w.workDir.addInfoFolder()), old);
     else
         QCOMPARE(TestFiles::read(w.download), old);
+}
+
+void TestUpdateCheck::linkAtTarget_data()
+{
+    QTest::addColumn<QString>("pointsTo"); // "file", "nothing" or "folder"
+    QTest::addColumn<bool>("downloadFails");
+    QTest::newRow("link to a file, download fine") << QStringLiteral("file") << false;
+    QTest::newRow("link to a file, download fails") << QStringLiteral("file") << true;
+    QTest::newRow("link to nothing, download fine") << QStringLiteral("nothing") << false;
+    QTest::newRow("link to a folder, download fine") << QStringLiteral("folder") << false;
+}
+
+void TestUpdateCheck::linkAtTarget()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("symbolic links");
+#endif
+    QFETCH(QString, pointsTo);
+    QFETCH(bool, downloadFails);
+    Work w;
+    // Something the user has outside AddInfo that a link could make us overwrite.
+    const QString outside = w.dir.filePath(QStringLiteral("precious/.bashrc"));
+    const QByteArray precious = QByteArrayLiteral("the user's own file");
+    if (pointsTo == u"file")
+        TestFiles::write(outside, precious);
+    else if (pointsTo == u"folder")
+        QVERIFY(QDir().mkpath(outside));
+    QVERIFY(QDir().mkpath(w.workDir.addInfoFolder()));
+    QVERIFY(QFile::link(outside, w.download));
+
+    const QByteArray fresh = program({2, 5, 1, 0});
+    LoopbackServer server;
+    QVERIFY(server.start());
+    server.route("/uploads/Lumarel.exe", downloadFails
+                                             ? LoopbackServer::status(404, "Not Found", fresh)
+                                             : LoopbackServer::file(fresh));
+    UpdateCheck check(w.workDir, server.base(), 300ms);
+    QCOMPARE(check.run(), downloadFails ? Outcome::NoConnection : Outcome::NotNewer);
+
+    // The link's target is never written.
+    if (pointsTo == u"file")
+        QCOMPARE(TestFiles::read(outside), precious);
+    else if (pointsTo == u"folder")
+        QVERIFY(QFileInfo(outside).isDir());
+    else
+        QVERIFY(!QFileInfo::exists(outside));
+    if (downloadFails) {
+        QVERIFY(QFileInfo(w.download).isSymLink());
+    } else {
+        // The link itself gave way to the downloaded file.
+        QVERIFY(!QFileInfo(w.download).isSymLink());
+        QVERIFY(QFileInfo(w.download).isFile());
+        QCOMPARE(TestFiles::read(w.download), fresh);
+    }
+    QCOMPARE(strayFiles(w.workDir.addInfoFolder(), {QStringLiteral("Lumarel.exe")}), QStringList());
+}
+
+void TestUpdateCheck::fullDiskKeepsOldFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("file-size limit");
+#else
+    Work w;
+    const QByteArray old = program({2, 5, 0, 0});
+    TestFiles::write(w.download, old);
+    const QByteArray fresh = program({3, 0, 0, 0}) + QByteArray(256 * 1024, 'z');
+    LoopbackServer server;
+    QVERIFY(server.start());
+    server.route("/uploads/Lumarel.exe", LoopbackServer::file(fresh));
+    UpdateCheck check(w.workDir, server.base(), 300ms);
+
+    // A disk that fills up half-way: a file-size limit on the process.
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lower = saved;
+    lower.rlim_cur = 64 * 1024;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &lower) == 0);
+    const Outcome outcome = check.run();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(outcome, Outcome::NoConnection);
+    QCOMPARE(TestFiles::read(w.download), old);
+    QCOMPARE(strayFiles(w.workDir.addInfoFolder(), {QStringLiteral("Lumarel.exe")}), QStringList());
+#endif
 }
 
 void TestUpdateCheck::addInfoIsCreated()
