@@ -17,6 +17,44 @@ void err(const QString& line)
     const QByteArray b = line.toUtf8() + '\n';
     std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stderr);
 }
+QString cell(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        default:
+            // Other controls, and the separators some tools take for a line end.
+            if (c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029)
+                out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+void row(const QStringList& cells)
+{
+    QStringList escaped;
+    escaped.reserve(cells.size());
+    for (const QString& c : cells)
+        escaped.append(cell(c));
+    out(escaped.join(u'\t'));
+}
 } // namespace CliOutput
 
 std::optional<int> ImportForCli(const QString& path, RecordStore& store, QStringList* listLines)

@@ -10,6 +10,13 @@
 namespace CliOutput {
 void out(const QString& line); // stdout, with a line break
 void err(const QString& line); // stderr, with a line break
+// A text made safe for one column of a row: a backslash, a tab, a line break
+// and every other control character are written as escapes ("\\", "\t",
+// "\n", "\r", "\u001b"), so a row stays one line of tab-separated columns
+// whatever a name holds.
+QString cell(const QString& text);
+// The cells, each made safe, joined by tabs, as one line on stdout.
+void row(const QStringList& cells);
 } // namespace CliOutput
 
 // Exit codes shared by the verbs.

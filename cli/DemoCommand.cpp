@@ -54,10 +54,10 @@ int RunDemoCommand(const QStringList& args)
             GenerateDocument(context, *index, demoTemplate, true, OutputKind::Demonstration);
         const QString name = store.Record(*index).DisplayName;
         if (!saved) {
-            CliOutput::out(name + u'\t' + BadTemplateDemoText);
+            CliOutput::row({name, BadTemplateDemoText});
             return ExitSomeRowsFailed;
         }
-        CliOutput::out(name + u'\t' + GeneratedText + u'\t' + *saved);
+        CliOutput::row({name, GeneratedText, *saved});
         return ExitOk;
     } catch (const LumarelError& e) {
         CliOutput::err(e.text());

@@ -1,16 +1,19 @@
 #include "cli/ExportCommand.h"
 
-#include "generate/BatchPool.h"
 #include "cli/CliOutput.h"
+#include "cli/StopSignals.h"
+#include "generate/BatchPool.h"
 #include "generate/DocumentGeneration.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
-#include "settings/SettingsFiles.h"
 #include "records/TextRules.h"
+#include "settings/SettingsFiles.h"
 
 #include <QSet>
 
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +49,19 @@ private:
     bool m_shown;
 };
 
+// How often the wait for the next row looks for a stop signal.
+constexpr int SignalPollMs = 100;
+
+const QString StoppedByErrorText = QStringLiteral("Не створено: експорт зупинено через помилку");
+const QString InterruptedText = QStringLiteral("Не створено: експорт перервано сигналом %1");
+
+QString signalName(int signal)
+{
+    return signal == SIGINT    ? QStringLiteral("SIGINT")
+           : signal == SIGTERM ? QStringLiteral("SIGTERM")
+                               : QString::number(signal);
+}
+
 } // namespace
 
 int RunExportCommand(const QStringList& args)
@@ -65,6 +81,7 @@ int RunExportCommand(const QStringList& args)
         wanted.append(number);
     }
 
+    const StopSignals stops;
     const WorkDir workDir = WorkDir::Capture();
     RecordStore store;
     if (const auto failed = ImportForCli(args.at(0), store))
@@ -98,21 +115,47 @@ int RunExportCommand(const QStringList& args)
     BatchPool batch(store, workDir, indexes);
     Progress progress(static_cast<int>(indexes.size()));
     progress.show(0);
+    // Every graduate asked for gets one row, also those a stop leaves undone,
+    // so a script knows exactly whom to redo.
+    const auto rowsNotDone = [&](qsizetype from, const QString& reason) {
+        progress.clear();
+        for (qsizetype k = from; k < indexes.size(); ++k)
+            CliOutput::row({store.Record(indexes.at(k)).DisplayName, reason});
+        std::fflush(stdout);
+    };
+    int stopSignal = 0;
     for (qsizetype k = 0; k < indexes.size(); ++k) {
         const QString name = store.Record(indexes.at(k)).DisplayName;
-        QString row;
+        std::optional<BatchRow> done;
         try {
-            const BatchRow done = *batch.nextRow(-1);
-            row = done.generated() ? done.result + u'\t' + done.path : done.result;
-            if (!done.generated())
-                allSucceeded = false;
+            // After a signal the offices finish the documents they hold;
+            // those rows still come, then the rest is not done.
+            while (!done) {
+                if (!stopSignal && (stopSignal = StopSignals::received()) != 0)
+                    batch.finish();
+                done = batch.nextRow(stopSignal ? 0 : SignalPollMs);
+                if (!done && stopSignal)
+                    break;
+            }
         } catch (const LumarelError& e) {
             progress.clear();
             CliOutput::err(e.text());
+            CliOutput::row({name, e.text()});
+            rowsNotDone(k + 1, StoppedByErrorText);
             return ExitError;
         }
+        if (!done) {
+            CliOutput::err(InterruptedText.arg(signalName(stopSignal)));
+            rowsNotDone(k, InterruptedText.arg(signalName(stopSignal)));
+            return StopSignals::exitCode(stopSignal);
+        }
+        if (!done->generated())
+            allSucceeded = false;
         progress.clear();
-        CliOutput::out(name + u'\t' + row);
+        if (done->generated())
+            CliOutput::row({name, done->result, done->path});
+        else
+            CliOutput::row({name, done->result});
         std::fflush(stdout);
         progress.show(static_cast<int>(k + 1));
     }

@@ -13,6 +13,6 @@ int RunListCommand(const QStringList& args)
     if (const auto failed = ImportForCli(args.at(0), store, &lines))
         return *failed;
     for (const QString& line : lines)
-        CliOutput::out(line);
+        CliOutput::out(CliOutput::cell(line));
     return ExitOk;
 }

@@ -20,12 +20,20 @@ Usage:
       (all of them when none is) from the templates assigned in Templ.set,
       into Results, as the batch export does, and prints one row per
       graduate: name, TAB, result, and TAB and the saved path on success.
-      Exit 3 when some row did not succeed.
+      Exit 3 when some row did not succeed. When an error ends the export,
+      its graduate's row names it and every later graduate gets a row "Не
+      створено: експорт зупинено через помилку" (exit 1). SIGINT or SIGTERM
+      stops it after the documents in hand: the offices end, the run's
+      temporary files are removed, the graduates not done get a row saying
+      so, and the exit code is 130 or 143.
   lumarel-convert demo FILE.xml NUMBER
       The demonstration export of the graduate with that record number: the
       built-in sample template (written to Examples when missing) filled
       with the graduate's data, saved into Examples; prints the row as
       export does.
+
+Every row is one line: a backslash, a tab, a line break or another control
+character in a column is written as an escape (\\, \t, \n, \r, \u001b).
 
 Exit codes: 0 done; 1 the file is broken (the reason goes to stderr);
 2 the file was refused (its message goes to stderr); 64 wrong usage.

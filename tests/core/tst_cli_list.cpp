@@ -22,6 +22,15 @@ void TestCliList::exitCodes_data()
         << QString();
     QTest::newRow("refused") << QByteArray("<a><b/></a>") << 2 << QString()
                              << u"Структура xml-файлу не відповідає еталону!"_qs;
+    // A line break or tab in a name must not split the line or add a column.
+    QTest::newRow("control characters in a name")
+        << QByteArray(
+               "<r><document><documentdata iddocument=\"5\" fio=\"А&#10;Б&#9;В\\Г&#13;&#133;\" "
+               "lastname=\"А\" firstname=\"Б\" universityname=\"У\" series=\"С\" "
+               "number=\"Н\" idtypesex=\"1\" educationqualificationname=\"К\" "
+               "bossworkpost=\"П\" bossworkposten=\"P\" boss=\"Б\" bossen=\"B\" "
+               "dategive=\"\" award=\"0\"/></document></r>")
+        << 0 << u"5           А\\nБ\\tВ\\\\Г\\r\\u0085\n"_qs << QString();
     QTest::newRow("malformed") << QByteArray("<a><b>") << 1 << QString() << u"xml"_qs;
 }
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 // The converter's export verb, run as a user runs it, on the real office.
 class TestCliExport : public QObject {
     Q_OBJECT
@@ -16,6 +18,8 @@ private Q_SLOTS:
     void cleanup();
     void rows_data();
     void rows();
+    void stopSignal_data();
+    void stopSignal();
     void anyLocale_data();
     void anyLocale();
 
@@ -80,11 +84,22 @@ void TestCliExport::rows_data()
     QTest::newRow("unknown number")
         << QStringList{u"1001"_qs, u"77"_qs} << 3
         << QStringList{u"Шевченко Тарас Григорович"_qs + ok} << u"77"_qs;
+    // The error ends the batch: its graduate's row names it, and every later
+    // graduate still gets a row, so a script knows whom to redo.
+    const QString stopped = u"\tНе створено: експорт зупинено через помилку"_qs;
     QTest::newRow("all, then a bad date")
         << QStringList() << 1
-        << QStringList{u"Шевченко Тарас Григорович"_qs + ok, u"Франко Іван Якович"_qs + bad,
-                       u"Косач Лариса Петрівна"_qs + none}
+        << QStringList{u"Шевченко Тарас Григорович"_qs + ok,
+                       u"Франко Іван Якович"_qs + bad,
+                       u"Косач Лариса Петрівна"_qs + none,
+                       u"Стефаник Василь\t"_qs + u"'2012 0:00:00' is not a valid integer value"_qs,
+                       u"Коцюбинський Михайло"_qs + stopped,
+                       u"Рядок\\nПідроблений\\tУспішно"_qs + stopped}
         << u"'2012 0:00:00' is not a valid integer value"_qs;
+    // Line breaks and tabs in a name are escapes: one row, three columns.
+    QTest::newRow("control characters in a name")
+        << QStringList{u"1006"_qs} << 0 << QStringList{u"Рядок\\nПідроблений\\tУспішно"_qs + ok}
+        << QString();
     QTest::newRow("refused file") << QStringList{u"refused"_qs} << 2 << QStringList()
                                   << u"Структура xml-файлу не відповідає еталону!"_qs;
 }
@@ -109,12 +124,15 @@ void TestCliExport::rows()
         TestFiles::write(xml, "<a><b/></a>");
         numbers.clear();
     } else {
-        TestFiles::write(xml,
-                         TestFiles::edeboFile(
-                             record("1001", "Шевченко Тарас Григорович", "6.02", "0") +
-                             record("1002", "Франко Іван Якович", "8.1", "1") +
-                             record("1003", "Косач Лариса Петрівна", "5.1", "0") +
-                             record("1004", "Стефаник Василь", "7", "0", "25/06/2012 0:00:00")));
+        TestFiles::write(
+            xml,
+            TestFiles::edeboFile(record("1001", "Шевченко Тарас Григорович", "6.02", "0") +
+                                 record("1002", "Франко Іван Якович", "8.1", "1") +
+                                 record("1003", "Косач Лариса Петрівна", "5.1", "0") +
+                                 record("1004", "Стефаник Василь", "7", "0", "25/06/2012 0:00:00") +
+                                 record("1005", "Коцюбинський Михайло", "6.02", "0") +
+                                 record("1006", "@NAME@", "6.02", "0"))
+                .replace("@NAME@", "Рядок&#10;Підроблений&#9;Успішно"));
     }
 
     QProcess p;
@@ -190,6 +208,78 @@ void TestCliExport::anyLocale()
     QVERIFY(saved.startsWith(workDir.resultsFolder() + u'/'));
     QVERIFY2(QFileInfo(saved).fileName().startsWith(u"Шевченко"_qs), qPrintable(saved));
     QVERIFY(QFileInfo(saved).size() > 0);
+}
+
+void TestCliExport::stopSignal_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGINT") << int(SIGINT) << 130;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+}
+
+void TestCliExport::stopSignal()
+{
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    QTemporaryDir work;
+    QTemporaryDir tmp; // the run's temporary files: template copies, scratch, the office's own
+    const WorkDir workDir(work.path());
+    const QString good = work.filePath(u"good.fodt"_qs);
+    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище#"));
+    SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), good, QString(), QString(),
+                                               QString(), QString(), QString()});
+    constexpr int Graduates = 40;
+    QByteArray records;
+    for (int k = 1; k <= Graduates; ++k)
+        records +=
+            record(QByteArray::number(1000 + k).constData(),
+                   QByteArray("Випускник " + QByteArray::number(k)).constData(), "6.02", "0");
+    const QString xml = work.filePath(u"export.xml"_qs);
+    TestFiles::write(xml, TestFiles::edeboFile(records));
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
+    env.insert(u"TMPDIR"_qs, tmp.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml});
+    // Stopped once the first document is there, with most still to do.
+    QTRY_VERIFY_WITH_TIMEOUT(p.bytesAvailable() > 0 || p.state() == QProcess::NotRunning, 240000);
+    QCOMPARE(p.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(p.processId()), signal);
+    QVERIFY(p.waitForFinished(120000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), exitCode);
+
+    const QStringList out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const QString notDone = u"Не створено: експорт перервано сигналом "_qs +
+                            (signal == SIGINT ? u"SIGINT"_qs : u"SIGTERM"_qs);
+    QCOMPARE(out.size(), Graduates);
+    int saved = 0;
+    int stopped = 0;
+    for (int k = 0; k < Graduates; ++k) {
+        const QStringList cells = out.at(k).split(u'\t');
+        QCOMPARE(cells.at(0), u"Випускник "_qs + QString::number(k + 1));
+        if (cells.at(1) == notDone) {
+            ++stopped;
+        } else {
+            QVERIFY2(stopped == 0, "rows in list order: done ones first");
+            QCOMPARE(cells.at(1), u"Успішно згенерований!"_qs);
+            QVERIFY(QFileInfo(cells.at(2)).isFile());
+            ++saved;
+        }
+    }
+    QVERIFY(saved >= 1);
+    QVERIFY(stopped >= 1);
+    // Nothing of the run is left: no office, no temporary file, no stray document.
+    QVERIFY(!officeOfOursRunning());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+    QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
 }
 
 QTEST_GUILESS_MAIN(TestCliExport)
