@@ -139,6 +139,29 @@ DateParts splitDate(const QString& date)
     return parts;
 }
 
+// The field each kind up to the dates copies unchanged, in the order of the
+// kinds; the gender ending is made, not copied.
+const std::array<QString StudentRecord::*, 19> CopiedFields{&StudentRecord::LastName,
+                                                            &StudentRecord::FirstName,
+                                                            &StudentRecord::MiddleName,
+                                                            &StudentRecord::LastNameEn,
+                                                            &StudentRecord::FirstNameEn,
+                                                            &StudentRecord::MiddleNameEn,
+                                                            nullptr,
+                                                            &StudentRecord::SpecialityName,
+                                                            &StudentRecord::SpecialityNameEn,
+                                                            &StudentRecord::QualificationName,
+                                                            &StudentRecord::QualificationNameEn,
+                                                            &StudentRecord::DocumentSeries,
+                                                            &StudentRecord::DocumentNumber,
+                                                            &StudentRecord::UniversityPrintName,
+                                                            &StudentRecord::UniversityPrintNameEn,
+                                                            &StudentRecord::BossPost,
+                                                            &StudentRecord::BossPostEn,
+                                                            &StudentRecord::BossFIO,
+                                                            &StudentRecord::BossFIOEn};
+static_assert(static_cast<size_t>(TagValue::BossFIOEn) + 1 == 19);
+
 // The six tags of a date group follow each other in the same order for both dates.
 enum class DatePart { Day, Year, UkrainianMonth, EnglishMonth, MonthNumber, Suffix };
 
@@ -179,48 +202,11 @@ QString ValueOf(TagValue value, const StudentRecord& record)
         return datePart(record.IssueDate, value, TagValue::IssueDay);
     if (inGroup(value, TagValue::GraduateDay))
         return datePart(record.GraduateDate, value, TagValue::GraduateDay);
-    switch (value) {
-    case TagValue::LastName:
-        return record.LastName;
-    case TagValue::FirstName:
-        return record.FirstName;
-    case TagValue::MiddleName:
-        return record.MiddleName;
-    case TagValue::LastNameEn:
-        return record.LastNameEn;
-    case TagValue::FirstNameEn:
-        return record.FirstNameEn;
-    case TagValue::MiddleNameEn:
-        return record.MiddleNameEn;
-    case TagValue::GenderEnding:
+    if (value == TagValue::GenderEnding)
         return TagValues::GenderEnding(record.SexId);
-    case TagValue::SpecialityName:
-        return record.SpecialityName;
-    case TagValue::SpecialityNameEn:
-        return record.SpecialityNameEn;
-    case TagValue::QualificationName:
-        return record.QualificationName;
-    case TagValue::QualificationNameEn:
-        return record.QualificationNameEn;
-    case TagValue::DocumentSeries:
-        return record.DocumentSeries;
-    case TagValue::DocumentNumber:
-        return record.DocumentNumber;
-    case TagValue::UniversityPrintName:
-        return record.UniversityPrintName;
-    case TagValue::UniversityPrintNameEn:
-        return record.UniversityPrintNameEn;
-    case TagValue::BossPost:
-        return record.BossPost;
-    case TagValue::BossPostEn:
-        return record.BossPostEn;
-    case TagValue::BossFIO:
-        return record.BossFIO;
-    case TagValue::BossFIOEn:
-        return record.BossFIOEn;
-    default:
-        return QString();
-    }
+    const auto kind = static_cast<size_t>(value);
+    return kind < CopiedFields.size() && CopiedFields[kind] ? record.*CopiedFields[kind]
+                                                            : QString();
 }
 
 bool OnlyWhenAsked(TagValue value, const StudentRecord& record)
@@ -245,26 +231,36 @@ QString GenderEnding(const QString& sexId)
     return QStringLiteral(" ");
 }
 
+// Genitive Ukrainian and English names, by month number.
+const std::array<std::pair<QString, QString>, 12>& monthNames()
+{
+    static const std::array<std::pair<QString, QString>, 12> names{{
+        {QStringLiteral("січня"), QStringLiteral("January")},
+        {QStringLiteral("лютого"), QStringLiteral("February")},
+        {QStringLiteral("березня"), QStringLiteral("March")},
+        {QStringLiteral("квітня"), QStringLiteral("April")},
+        {QStringLiteral("травня"), QStringLiteral("May")},
+        {QStringLiteral("червня"), QStringLiteral("June")},
+        {QStringLiteral("липня"), QStringLiteral("July")},
+        {QStringLiteral("серпня"), QStringLiteral("August")},
+        {QStringLiteral("вересня"), QStringLiteral("September")},
+        {QStringLiteral("жовтня"), QStringLiteral("October")},
+        {QStringLiteral("листопада"), QStringLiteral("November")},
+        {QStringLiteral("грудня"), QStringLiteral("December")},
+    }};
+    return names;
+}
+
 QString UkrainianMonth(int month)
 {
-    static const std::array<QString, 12> names{
-        QStringLiteral("січня"),  QStringLiteral("лютого"),    QStringLiteral("березня"),
-        QStringLiteral("квітня"), QStringLiteral("травня"),    QStringLiteral("червня"),
-        QStringLiteral("липня"),  QStringLiteral("серпня"),    QStringLiteral("вересня"),
-        QStringLiteral("жовтня"), QStringLiteral("листопада"), QStringLiteral("грудня"),
-    };
-    return month >= 1 && month <= 12 ? names[static_cast<size_t>(month - 1)] : QString();
+    return month >= 1 && month <= 12 ? monthNames()[static_cast<size_t>(month - 1)].first
+                                     : QString();
 }
 
 QString EnglishMonth(int month)
 {
-    static const std::array<QString, 12> names{
-        QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
-        QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
-        QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
-        QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December"),
-    };
-    return month >= 1 && month <= 12 ? names[static_cast<size_t>(month - 1)] : QString();
+    return month >= 1 && month <= 12 ? monthNames()[static_cast<size_t>(month - 1)].second
+                                     : QString();
 }
 
 QString OrdinalSuffix(int day)

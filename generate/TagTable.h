@@ -11,6 +11,7 @@ enum class TagValue {
     LastName,
     FirstName,
     MiddleName,
+    // The English spellings of the names.
     LastNameEn,
     FirstNameEn,
     MiddleNameEn,

@@ -23,27 +23,21 @@ namespace {
 StudentRecord sampleRecord()
 {
     StudentRecord r;
-    r.LastName = u"Шевченко"_qs;
-    r.FirstName = u"Тарас"_qs;
-    r.MiddleName = u"Григорович"_qs;
-    r.LastNameEn = u"Shevchenko"_qs;
-    r.FirstNameEn = u"Taras"_qs;
-    r.MiddleNameEn = u"Hryhorovych"_qs;
-    r.SexId = u"2"_qs;
-    r.SpecialityName = u"Філологія"_qs;
-    r.SpecialityNameEn = u"Philology"_qs;
-    r.QualificationName = u"бакалавр"_qs;
-    r.QualificationNameEn = u"Bachelor"_qs;
-    r.DocumentSeries = u"КВ"_qs;
-    r.DocumentNumber = u"12345678"_qs;
-    r.UniversityPrintName = u"Київський університет"_qs;
-    r.UniversityPrintNameEn = u"Kyiv University"_qs;
-    r.BossPost = u"Ректор"_qs;
-    r.BossPostEn = u"Rector"_qs;
-    r.BossFIO = u"Іваненко П.С."_qs;
-    r.BossFIOEn = u"P. Ivanenko"_qs;
-    r.IssueDate = u"2.11.2016 0:00:00"_qs;
-    r.GraduateDate = u"23/3/2015"_qs;
+    const std::pair<QString StudentRecord::*, const char*> values[] = {
+        {&StudentRecord::LastName, "Шевченко"},
+        {&StudentRecord::FirstName, "Тарас"},
+        {&StudentRecord::MiddleName, "Григорович"},
+        {&StudentRecord::LastNameEn, "Shevchenko"},
+        {&StudentRecord::FirstNameEn, "Taras"},
+        {&StudentRecord::MiddleNameEn, "Hryhorovych"},
+        {&StudentRecord::SexId, "2"},
+        {&StudentRecord::DocumentSeries, "КВ"},
+        {&StudentRecord::BossFIOEn, "P. Ivanenko"},
+        {&StudentRecord::IssueDate, "2.11.2016 0:00:00"},
+        {&StudentRecord::GraduateDate, "23/3/2015"},
+    };
+    for (const auto& [field, value] : values)
+        r.*field = QString::fromUtf8(value);
     return r;
 }
 
