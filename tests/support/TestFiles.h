@@ -18,4 +18,8 @@ QByteArray elementRecord(const QList<QPair<QString, QString>>& overrides = {});
 // A whole UTF-8 file around the given record elements.
 QByteArray edeboFile(const QByteArray& children);
 
+// A flat OpenDocument text of one paragraph, which the office opens like any
+// template.
+QByteArray flatTemplate(const QByteArray& paragraph);
+
 } // namespace TestFiles

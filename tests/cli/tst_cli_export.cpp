@@ -1,6 +1,6 @@
 #include "settings/SettingsFiles.h"
-#include "tests/support/TestProcesses.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestProcesses.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,13 +29,6 @@ private:
 };
 
 namespace {
-
-const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
-<text:p>%1</text:p></office:text></office:body></office:document>
-)";
 
 QByteArray record(const char* number, const char* fio, const char* code, const char* award,
                   const char* date = "30.06.2015")
@@ -114,8 +107,8 @@ void TestCliExport::rows()
     const WorkDir workDir(work.path());
     const QString good = work.filePath(u"good.fodt"_qs);
     const QString noSurname = work.filePath(u"bad.fodt"_qs);
-    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
-    TestFiles::write(noSurname, QByteArray(Flat).replace("%1", "#Ім`я#"));
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
+    TestFiles::write(noSurname, TestFiles::flatTemplate("#Ім`я#"));
     // Slot 3 bachelor, 5 specialist, 8 master with honours; 1 stays empty.
     SettingsFiles::SaveTemplateTable(
         workDir, {QString(), QString(), good, QString(), good, QString(), QString(), noSurname});

@@ -1,7 +1,7 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
 #include "generate/LibreOfficeSession.h"
-#include "tests/support/TestProcesses.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestProcesses.h"
 
 #include <QDir>
 #include <QProcess>
@@ -22,13 +22,6 @@ private:
 };
 
 namespace {
-
-const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
-<text:p>%1</text:p></office:text></office:body></office:document>
-)";
 
 QByteArray record(const char* number, const char* fio, const char* date = "30.06.2015")
 {
@@ -61,23 +54,23 @@ void TestCliDemo::demo_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QByteArray>("existingTemplate"); // empty: none yet
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("row");      // printed row up to the path
-    QTest::addColumn<QString>("textHas");  // in the produced document
+    QTest::addColumn<QString>("row");     // printed row up to the path
+    QTest::addColumn<QString>("textHas"); // in the produced document
     QTest::addColumn<QString>("stderrHas");
     const QString ok = u"\tУспішно згенерований!\t"_qs;
     QTest::newRow("built-in template written first")
-        << u"2"_qs << QByteArray() << 0 << u"Франко Іван Якович"_qs + ok
-        << u"Франко"_qs << QString();
+        << u"2"_qs << QByteArray() << 0 << u"Франко Іван Якович"_qs + ok << u"Франко"_qs
+        << QString();
     QTest::newRow("existing template kept")
-        << u"1"_qs << QByteArray(Flat).replace("%1", "СВІЙ=#Прізвище#") << 0
+        << u"1"_qs << TestFiles::flatTemplate("СВІЙ=#Прізвище#") << 0
         << u"Шевченко Тарас Григорович"_qs + ok << u"СВІЙ=Шевченко"_qs << QString();
     QTest::newRow("template without surname")
-        << u"1"_qs << QByteArray(Flat).replace("%1", "#Ім`я#") << 3
+        << u"1"_qs << TestFiles::flatTemplate("#Ім`я#") << 3
         << u"Шевченко Тарас Григорович\tШаблон для документа даного типу не відповідає вимогам "
            u"до його структури або відсутній!"_qs
         << QString() << QString();
-    QTest::newRow("unknown number") << u"77"_qs << QByteArray() << 3 << QString() << QString()
-                                    << u"no record numbered 77"_qs;
+    QTest::newRow("unknown number")
+        << u"77"_qs << QByteArray() << 3 << QString() << QString() << u"no record numbered 77"_qs;
     QTest::newRow("not a number") << u"x"_qs << QByteArray() << 64 << QString() << QString()
                                   << u"not a record number"_qs;
     QTest::newRow("bad date") << u"3"_qs << QByteArray() << 1 << QString() << QString()
