@@ -40,7 +40,6 @@ TFStartLUMA::TFStartLUMA(QWidget* parent)
 
 void TFStartLUMA::FormCreate()
 {
-    InitLumarelResources();
     setObjectName(QStringLiteral("FStartLUMA"));
     setWindowTitle(QStringLiteral("Люмарель"));
     setFixedSize(215, 157);

@@ -7,7 +7,6 @@
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
 #include "resources/ExtractResourceFile.h"
-#include "resources/LumarelResources.h"
 #include "settings/SettingsFiles.h"
 
 #include <QFileInfo>
@@ -35,10 +34,8 @@ int RunDemoCommand(const QStringList& args)
         const QString demoTemplate = folder + DemoTemplateFileName;
         // As the window's demonstration does: written only when missing.
         const QFileInfo existing(demoTemplate);
-        if (!existing.exists() && !existing.isSymLink()) {
-            InitLumarelResources();
+        if (!existing.exists() && !existing.isSymLink())
             ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
-        }
         const std::optional<int> index = store.FindRecordByNumber(number);
         if (!index) {
             CliOutput::err(

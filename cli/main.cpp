@@ -2,6 +2,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ListCommand.h"
+#include "resources/LumarelResources.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -46,6 +47,7 @@ Examples, AddInfo and the settings files live there).
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    InitLumarelResources();
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h" ||
         args.first() == u"help") {

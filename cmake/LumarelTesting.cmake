@@ -1,12 +1,12 @@
-# lumarel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [OFFICE])
+# lumarel_add_test(<name> SOURCES <files...> LIBS <targets...> [OFFICE])
 # One QtTest executable per class; each runs in its own temporary directory so
 # no real settings are touched. GUI tests run on the offscreen platform.
 function(lumarel_add_test name)
-  cmake_parse_arguments(T "GUI;OFFICE" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFICE" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   if(TARGET lumarel_testsupport)
-    target_link_libraries(${name} PRIVATE lumarel_testsupport)
+    target_link_libraries(${name} PRIVATE lumarel_testsupport lumarel_testresources)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set(env "QT_QPA_PLATFORM=offscreen" "LC_ALL=C.UTF-8")

@@ -3,11 +3,10 @@
 #include "generate/LibreOfficeSession.h"
 #include "generate/OutputPlacement.h"
 #include "generate/ScratchFolder.h"
-#include "records/LumarelError.h"
-#include "settings/SettingsFiles.h"
 #include "generate/TagSubstitution.h"
+#include "records/LumarelError.h"
 #include "records/TextRules.h"
-#include "generate/WordSession.h"
+#include "settings/SettingsFiles.h"
 
 #include <QFileInfo>
 
@@ -125,7 +124,6 @@ bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
         own = context.makeSession ? context.makeSession() : std::make_unique<LibreOfficeSession>();
         session = own.get();
     }
-    WordSession::Scope current(*session);
     // Quits an office we started on every way out; a lent one only on errors.
     struct Ending {
         DocumentSession& session;

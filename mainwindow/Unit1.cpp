@@ -94,7 +94,6 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString&
 
 TFLUMA::TFLUMA(QWidget* parent) : QMainWindow(parent), m_workDir(WorkDir::Capture())
 {
-    InitLumarelResources();
     setObjectName(QStringLiteral("FLUMA"));
     setWindowTitle(QStringLiteral("ЛЮМАРЕЛЬ. Версія ") + ProgramFacts::ShortVersion +
                    QStringLiteral(" від 30.01.2018 р."));
@@ -551,10 +550,8 @@ void TFLUMA::B5Click()
     const QString demoTemplate = folder + DemoTemplateFileName;
     // Written only when missing: a template the user has edited stays.
     const QFileInfo existing(demoTemplate);
-    if (!existing.exists() && !existing.isSymLink()) {
-        InitLumarelResources();
+    if (!existing.exists() && !existing.isSymLink())
         ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
-    }
     const std::optional<int> first = FirstCheckedEntry();
     if (!first) {
         MessageBoxes::exportError(this, NobodyCheckedText, QPoint(300, 20));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/LineBuffer.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
@@ -43,8 +42,6 @@ public:
 
     const RecordStore& Store() const { return m_store; }
     const WorkDir& workDir() const { return m_workDir; }
-    // The scratch buffer the settings files pass through.
-    LineBuffer& Mx() { return m_mx; }
     // The web address as L2 shows it (with its trailing space).
     QString L2Text() const;
     // Test seam: where the update check downloads from (the maker's site
@@ -107,7 +104,6 @@ private:
 
     WorkDir m_workDir;
     RecordStore m_store;
-    LineBuffer m_mx;
     bool m_shownOnce = false;
     QUrl m_updateBaseUrl;
 

@@ -44,8 +44,6 @@ QString joinPath(const QString& folder, const QString& fileName)
 
 void ExtractResourceFile(const QString& folder, const QString& resourceName, const QString& fileName)
 {
-    InitLumarelResources();
-
     // A folder that cannot be made shows up as a write failure below.
     if (!folder.isEmpty())
         QDir().mkpath(folder);

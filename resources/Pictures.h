@@ -27,21 +27,15 @@ inline const QString ExportOne = QStringLiteral(":/pictures/export-one.svg"); //
 inline const QString ExportAll = QStringLiteral(":/pictures/export-all.svg"); // B4
 inline const QString Demo = QStringLiteral(":/pictures/demo.svg");            // B5
 inline const QString Help = QStringLiteral(":/pictures/help.svg");            // B6
-inline const QString Update = QStringLiteral(":/pictures/update.svg");        // B9, if it gets one
 inline const QString Close = QStringLiteral(":/pictures/close.svg");          // Bc "Закрити" of every window
 
 // Detach buttons B1s..B8s of the template window.
 inline const QString Detach = QStringLiteral(":/pictures/detach.svg");
 
-// Menu entries; a command reached from a button too shows the same picture.
-inline const QString MenuOpenXml = OpenXml;
+// Menu entries; a command reached from a button too shows that button's picture.
 inline const QString MenuExit = QStringLiteral(":/pictures/exit.svg");
 inline const QString MenuTemplates = QStringLiteral(":/pictures/templates.svg");
 inline const QString MenuTags = QStringLiteral(":/pictures/tags.svg");
-inline const QString MenuExportOne = ExportOne;
-inline const QString MenuExportAll = ExportAll;
-inline const QString MenuDemo = Demo;
-inline const QString MenuHelp = Help;
 inline const QString MenuAbout = QStringLiteral(":/pictures/about.svg");
 
 } // namespace Pictures

@@ -37,7 +37,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
-    InitLumarelResources();
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Ця програма..."));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);

@@ -58,7 +58,6 @@ public:
 
 TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
 {
-    InitLumarelResources();
     setObjectName(QStringLiteral("Ftags"));
     setWindowTitle(QStringLiteral("Люмарель"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

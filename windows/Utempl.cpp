@@ -71,7 +71,6 @@ QIcon closePicture(const QStyle* style)
 TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* parent)
     : QDialog(parent), m_workDir(workDir), m_help(std::move(help))
 {
-    InitLumarelResources();
     setObjectName(QStringLiteral("FTempl"));
     setWindowTitle(QStringLiteral("Люмарель"));
     // Dialog border: a title bar with a close box, no resizing.

@@ -4,6 +4,8 @@
 #include "app/UStatyLUMA.h"
 #include "mainwindow/Unit1.h"
 
+#include "resources/LumarelResources.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    InitLumarelResources();
     QApplication::setApplicationName(QStringLiteral("Люмарель"));
     const QStringList args = QApplication::arguments();
     if (args.size() != 3) {

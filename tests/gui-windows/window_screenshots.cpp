@@ -5,6 +5,8 @@
 #include "windows/Utempl.h"
 #include "windows/Uset.h"
 
+#include "resources/LumarelResources.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    InitLumarelResources();
     if (argc != 2) {
         fprintf(stderr, "usage: window_screenshots OUTDIR\n");
         return 2;

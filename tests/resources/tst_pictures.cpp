@@ -28,18 +28,12 @@ private Q_SLOTS:
         QTest::newRow("ExportAll") << Pictures::ExportAll << button;
         QTest::newRow("Demo") << Pictures::Demo << button;
         QTest::newRow("Help") << Pictures::Help << button;
-        QTest::newRow("Update") << Pictures::Update << button;
         QTest::newRow("Close") << Pictures::Close << button;
         // The detach buttons are 23 x 19: a smaller drawing.
         QTest::newRow("Detach") << Pictures::Detach << QSize(16, 16);
-        QTest::newRow("MenuOpenXml") << Pictures::MenuOpenXml << button;
         QTest::newRow("MenuExit") << Pictures::MenuExit << button;
         QTest::newRow("MenuTemplates") << Pictures::MenuTemplates << button;
         QTest::newRow("MenuTags") << Pictures::MenuTags << button;
-        QTest::newRow("MenuExportOne") << Pictures::MenuExportOne << button;
-        QTest::newRow("MenuExportAll") << Pictures::MenuExportAll << button;
-        QTest::newRow("MenuDemo") << Pictures::MenuDemo << button;
-        QTest::newRow("MenuHelp") << Pictures::MenuHelp << button;
         QTest::newRow("MenuAbout") << Pictures::MenuAbout << button;
     }
     void svgDraws()
