@@ -173,7 +173,7 @@ void TestCliExport::anyLocale()
     QTemporaryDir work;
     const WorkDir workDir(work.path());
     const QString good = work.filePath(u"шаблон.fodt"_qs);
-    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     SettingsFiles::SaveTemplateTable(
         workDir, {QString(), QString(), good, QString(), QString(), QString(), QString(), QString()});
     const QString xml = work.filePath(u"випускники.xml"_qs);
