@@ -219,7 +219,7 @@ void TestCliExport::stopSignal()
     QTemporaryDir tmp; // the run's temporary files: template copies, scratch, the office's own
     const WorkDir workDir(work.path());
     const QString good = work.filePath(u"good.fodt"_qs);
-    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище#"));
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище#"));
     SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), good, QString(), QString(),
                                                QString(), QString(), QString()});
     constexpr int Graduates = 40;
