@@ -145,18 +145,19 @@ public:
         time(m_p.readNs, [&] { text = m_office.ReadDocumentText(); });
         return text;
     }
-    QString ReadTextForSearch() override
+    QStringList FindTags(const QStringList& tags) override
     {
         ++m_p.reads;
-        QString text;
-        time(m_p.readNs, [&] { text = m_office.ReadTextForSearch(); });
-        return text;
+        QStringList found;
+        time(m_p.readNs, [&] { found = m_office.FindTags(tags); });
+        return found;
     }
-    bool TextCoversDocument() override
+    int ReplaceTags(const QList<QPair<QString, QString>>& values) override
     {
-        bool covers = false;
-        time(m_p.readNs, [&] { covers = m_office.TextCoversDocument(); });
-        return covers;
+        m_p.replaces += static_cast<int>(values.size());
+        int done = 0;
+        time(m_p.replaceNs, [&] { done = m_office.ReplaceTags(values); });
+        return done;
     }
     bool ReplaceTag(const QString& tag, const QString& value) override
     {

@@ -27,6 +27,8 @@ endif()
 # Every UNO type the generation layer names; dependencies come along.
 set(LUMAREL_UNO_TYPES
     com.sun.star.beans.PropertyValue
+    com.sun.star.beans.UnknownPropertyException
+    com.sun.star.beans.XMultiPropertySet
     com.sun.star.beans.XPropertySet
     com.sun.star.bridge.UnoUrlResolver
     com.sun.star.bridge.XUnoUrlResolver
@@ -57,6 +59,24 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.util.XReplaceable
     com.sun.star.util.XSearchable
     com.sun.star.container.XIndexAccess
+    com.sun.star.container.XNameAccess
+    com.sun.star.drawing.XDrawPageSupplier
+    com.sun.star.drawing.XShapes
+    com.sun.star.drawing.XShape
+    com.sun.star.document.XRedlinesSupplier
+    com.sun.star.frame.DispatchHelper
+    com.sun.star.frame.XDispatchHelper
+    com.sun.star.frame.XDispatchProvider
+    com.sun.star.frame.XController
+    com.sun.star.frame.XFrame
+    com.sun.star.style.XStyleFamiliesSupplier
+    com.sun.star.text.XFootnotesSupplier
+    com.sun.star.text.XEndnotesSupplier
+    com.sun.star.text.XTextFramesSupplier
+    com.sun.star.text.XParagraphCursor
+    com.sun.star.text.XTextCursor
+    com.sun.star.text.XTextRange
+    com.sun.star.text.XTextSectionsSupplier
     com.sun.star.util.XReplaceDescriptor)
 list(JOIN LUMAREL_UNO_TYPES ";" _uno_type_arg)
 

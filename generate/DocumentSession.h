@@ -2,7 +2,10 @@
 
 #include "records/LumarelError.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 
 // The office went away (crashed, killed) under a call: the session is dead
 // and must be started again before it can serve another document.
@@ -27,12 +30,16 @@ public:
     virtual void open(const QString& templatePath) = 0;
     // The whole text of the active document: body and tables.
     virtual QString ReadDocumentText() = 0;
-    // The same text for finding tags in, where paragraph ends and line breaks
-    // may read alike; an office may answer it faster.
-    virtual QString ReadTextForSearch() { return ReadDocumentText(); }
-    // Whether that text holds every place a replacement reaches; when not
-    // (a header, a frame or a note holds a "#"), no tag may be skipped.
-    virtual bool TextCoversDocument() { return true; }
+    // Every occurrence of the given tags (letter case ignored) in every part
+    // of the active document that ReplaceTags reaches: body, tables, headers
+    // and footers, frames, drawing shapes, notes. Each is given as the
+    // document writes it, in document order within a part.
+    virtual QStringList FindTags(const QStringList& tags) = 0;
+    // Replaces, in one pass over those same parts, every occurrence of each
+    // tag (letter case ignored) by its value. A value is inserted literally:
+    // a value holding a tag's text is never filled in again. A "\n" in a
+    // value is a line break. Returns how many occurrences were replaced.
+    virtual int ReplaceTags(const QList<QPair<QString, QString>>& values) = 0;
     // Replaces every occurrence of tag (plain text, letter case ignored as in
     // Word's default find) by value; a "\n" in value is a line break.
     // Returns whether anything was replaced.

@@ -1,6 +1,7 @@
 #include "generate/LibreOfficeSession.h"
 
 #include "generate/OfficeLocale.h"
+#include "generate/TagMatches.h"
 #include "records/LumarelError.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <QUrl>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/UnknownPropertyException.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
@@ -24,14 +27,26 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XRedlinesSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
@@ -181,7 +196,252 @@ void collectText(const Reference<css::text::XText>& text, OUStringBuffer& out)
     }
 }
 
+// A tag as a regular expression of the office's search: every character
+// that could mean something there is escaped.
+OUString tagPattern(const QStringList& tags)
+{
+    QStringList alternatives;
+    for (const QString& tag : tags) {
+        if (tag.isEmpty())
+            continue;
+        QString escaped;
+        for (const QChar c : tag) {
+            if (c.unicode() < 0x80 && !c.isLetterOrNumber() && c != u' ')
+                escaped.append(u'\\');
+            escaped.append(c);
+        }
+        alternatives.append(escaped);
+    }
+    return toOU(alternatives.join(u'|'));
+}
+
+// Writer keeps a line break inside a paragraph as LF; a CR would split it.
+QString lineBreaks(const QString& value)
+{
+    QString text = value;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// The texts of the drawing shapes on a page or in a group, which the
+// document's search does not reach. Text frames are left out: the search
+// reaches them, and so is a shape whose text is a frame's ("TextBox").
+void collectShapeTexts(const Reference<css::container::XIndexAccess>& shapes,
+                       std::vector<Reference<css::text::XText>>& out)
+{
+    const sal_Int32 count = shapes->getCount();
+    for (sal_Int32 k = 0; k < count; ++k) {
+        const css::uno::Any item = shapes->getByIndex(k);
+        Reference<css::lang::XServiceInfo> info(item, UNO_QUERY);
+        if (info.is() && info->supportsService(OUString("com.sun.star.text.TextFrame")))
+            continue;
+        Reference<css::drawing::XShapes> group(item, UNO_QUERY);
+        if (group.is()) {
+            collectShapeTexts(Reference<css::container::XIndexAccess>(group, UNO_QUERY_THROW), out);
+            continue;
+        }
+        Reference<css::text::XText> text(item, UNO_QUERY);
+        if (!text.is())
+            continue;
+        Reference<css::beans::XPropertySet> properties(item, UNO_QUERY);
+        bool textBox = false;
+        try {
+            if (properties.is())
+                properties->getPropertyValue(OUString("TextBox")) >>= textBox;
+        } catch (const css::beans::UnknownPropertyException&) {
+            // not a shape of the text document's own kind
+        }
+        if (!textBox)
+            out.push_back(text);
+    }
+}
+
+// The header and footer texts of every page style that has them on: right
+// (or shared), left and first-page ones. The search reaches only those some
+// page shows.
+void collectHeaderTexts(const Reference<css::lang::XComponent>& document,
+                        std::vector<Reference<css::text::XText>>& out)
+{
+    Reference<css::style::XStyleFamiliesSupplier> families(document, UNO_QUERY_THROW);
+    const Reference<css::container::XIndexAccess> styles(
+        families->getStyleFamilies()->getByName(OUString("PageStyles")), UNO_QUERY_THROW);
+    // Sorted, as getPropertyValues wants them.
+    const OUString switchNames[] = {"FirstIsShared", "FooterIsOn", "FooterIsShared", "HeaderIsOn",
+                                    "HeaderIsShared"};
+    const css::uno::Sequence<OUString> switches(switchNames, std::size(switchNames));
+    const sal_Int32 count = styles->getCount();
+    for (sal_Int32 k = 0; k < count; ++k) {
+        Reference<css::beans::XMultiPropertySet> style(styles->getByIndex(k), UNO_QUERY_THROW);
+        const css::uno::Sequence<css::uno::Any> on = style->getPropertyValues(switches);
+        bool firstShared = true, footerOn = false, footerShared = true, headerOn = false,
+             headerShared = true;
+        on[0] >>= firstShared;
+        on[1] >>= footerOn;
+        on[2] >>= footerShared;
+        on[3] >>= headerOn;
+        on[4] >>= headerShared;
+        std::vector<OUString> names;
+        if (footerOn) {
+            names.emplace_back("FooterText");
+            if (!firstShared)
+                names.emplace_back("FooterTextFirst");
+            if (!footerShared)
+                names.emplace_back("FooterTextLeft");
+        }
+        if (headerOn) {
+            names.emplace_back("HeaderText");
+            if (!firstShared)
+                names.emplace_back("HeaderTextFirst");
+            if (!headerShared)
+                names.emplace_back("HeaderTextLeft");
+        }
+        if (names.empty())
+            continue;
+        const css::uno::Sequence<css::uno::Any> texts = style->getPropertyValues(
+            css::uno::Sequence<OUString>(names.data(), static_cast<sal_Int32>(names.size())));
+        for (const css::uno::Any& any : texts) {
+            Reference<css::text::XText> text(any, UNO_QUERY);
+            if (text.is())
+                out.push_back(text);
+        }
+    }
+}
+
+void moveRight(const Reference<css::text::XTextCursor>& cursor, qsizetype count, bool expand)
+{
+    while (count > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, 0x7fff));
+        cursor->goRight(step, expand);
+        count -= step;
+    }
+}
+
+// A cursor over `length` characters `at` characters into the paragraph.
+Reference<css::text::XTextCursor> cursorAt(const Reference<css::text::XText>& text,
+                                           const Reference<css::text::XTextRange>& paragraph,
+                                           qsizetype at, qsizetype length)
+{
+    const Reference<css::text::XTextCursor> cursor =
+        text->createTextCursorByRange(paragraph->getStart());
+    moveRight(cursor, at, false);
+    moveRight(cursor, length, true);
+    return cursor;
+}
+
+// The places of the tags in one paragraph, as cursors. A paragraph's text
+// shows a field by its content while a cursor steps over it as one
+// character: each place is checked, and when one does not hold its tag the
+// paragraph is walked a character at a time.
+void placesInParagraph(const Reference<css::text::XText>& text,
+                       const Reference<css::text::XTextRange>& paragraph, const QStringList& tags,
+                       std::vector<std::pair<Reference<css::text::XTextCursor>, int>>& out)
+{
+    const QString string = toQ(paragraph->getString());
+    const QList<TagMatch> matches = FindTagMatches(string, tags);
+    if (matches.isEmpty())
+        return;
+    std::vector<std::pair<Reference<css::text::XTextCursor>, int>> places;
+    bool exact = true;
+    for (const TagMatch& m : matches) {
+        Reference<css::text::XTextCursor> cursor = cursorAt(text, paragraph, m.at, m.length);
+        if (toQ(cursor->getString()).compare(tags.at(m.tag), Qt::CaseInsensitive) != 0) {
+            exact = false;
+            break;
+        }
+        places.emplace_back(std::move(cursor), m.tag);
+    }
+    if (!exact) {
+        places.clear();
+        qsizetype longest = 0;
+        for (const QString& tag : tags)
+            longest = std::max(longest, tag.size());
+        const Reference<css::text::XTextCursor> walker =
+            text->createTextCursorByRange(paragraph->getStart());
+        Reference<css::text::XParagraphCursor> ends(walker, UNO_QUERY);
+        // A field shows as at least one character, so the paragraph has no
+        // more steps than its text has characters.
+        for (qsizetype step = 0; step < string.size(); ++step) {
+            if (ends.is() && ends->isEndOfParagraph())
+                break;
+            const Reference<css::text::XTextCursor> ahead =
+                text->createTextCursorByRange(walker->getStart());
+            moveRight(ahead, longest, true);
+            const QList<TagMatch> found = FindTagMatches(toQ(ahead->getString()), tags);
+            if (!found.isEmpty() && found.first().at == 0) {
+                const TagMatch& m = found.first();
+                Reference<css::text::XTextCursor> cursor =
+                    text->createTextCursorByRange(walker->getStart());
+                moveRight(cursor, m.length, true);
+                if (toQ(cursor->getString()).compare(tags.at(m.tag), Qt::CaseInsensitive) == 0) {
+                    places.emplace_back(std::move(cursor), m.tag);
+                    moveRight(walker, m.length, false);
+                    step += m.length - 1;
+                    continue;
+                }
+            }
+            walker->goRight(1, false);
+        }
+    }
+    out.insert(out.end(), places.begin(), places.end());
+}
+
+// A text and the cells of the tables in it.
+void textsWithin(const Reference<css::text::XText>& text,
+                 std::vector<Reference<css::text::XText>>& out)
+{
+    out.push_back(text);
+    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
+    const Reference<css::container::XEnumeration> items = access->createEnumeration();
+    while (items->hasMoreElements()) {
+        Reference<css::text::XTextTable> table(items->nextElement(), UNO_QUERY);
+        if (!table.is())
+            continue;
+        for (const OUString& name : table->getCellNames()) {
+            Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
+            if (cell.is())
+                textsWithin(cell, out);
+        }
+    }
+}
+
+// The places of the tags in a text the search does not reach (a shape's, a
+// header's), tables within it included.
+void placesInText(const Reference<css::text::XText>& text, const QStringList& tags,
+                  std::vector<std::pair<Reference<css::text::XTextCursor>, int>>& out)
+{
+    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
+    const Reference<css::container::XEnumeration> items = access->createEnumeration();
+    while (items->hasMoreElements()) {
+        const css::uno::Any item = items->nextElement();
+        Reference<css::text::XTextTable> table(item, UNO_QUERY);
+        if (table.is()) {
+            for (const OUString& name : table->getCellNames()) {
+                Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
+                if (cell.is())
+                    placesInText(cell, tags, out);
+            }
+            continue;
+        }
+        Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
+        if (paragraph.is())
+            placesInParagraph(text, paragraph, tags, out);
+    }
+}
+
 } // namespace
+
+// The tags of one search: the places the document's search found, and the
+// other texts that hold any.
+struct Found {
+    QStringList tags;
+    std::vector<Reference<css::text::XTextRange>> ranges;
+    QStringList texts; // of the ranges, as written
+    // Texts the search does not reach that hold a tag: shapes', headers'.
+    std::vector<Reference<css::text::XText>> others;
+    size_t headers = 0; // how many of them, from the first, are headers
+    bool valid = false;
+};
 
 struct LibreOfficeSession::Impl {
     QString programDir;
@@ -196,10 +456,10 @@ struct LibreOfficeSession::Impl {
     Reference<css::lang::XComponent> document;
     // Made once per document: each property set on it is a call into the office.
     Reference<css::util::XReplaceDescriptor> find;
-    // How many "#" the document holds wherever its search reaches; -1 until
-    // asked.
-    int hashes = -1;
-    int hashesInText = 0;
+    // Tracked changes of the template that could not be accepted.
+    bool unacceptedChanges = false;
+    // The tags last found, kept for the replacement that follows.
+    Found found;
     std::unique_ptr<QTemporaryDir> copyDir;
 
     void takeProfile();
@@ -494,11 +754,30 @@ void LibreOfficeSession::open(const QString& templatePath)
     }
     d->document = doc;
     d->copyDir = std::move(copyDir);
-    // No view to update while the tags are replaced.
+    // No view to update while the tags are replaced, and no replacement
+    // recorded as a change, whatever the template was saved with.
     d->step(what, [&] {
         Reference<css::frame::XModel> model(doc, UNO_QUERY);
         if (model.is())
             model->lockControllers();
+        Reference<css::beans::XPropertySet> settings(doc, UNO_QUERY_THROW);
+        settings->setPropertyValue(OUString("RecordChanges"), css::uno::Any(false));
+        // Changes the template was saved with are accepted in the copy, so
+        // that a tag a tracked change splits reads as one and the saved
+        // document carries none. Where the office cannot, the search finds
+        // nothing: the template is then unusable rather than half filled.
+        Reference<css::document::XRedlinesSupplier> redlines(doc, UNO_QUERY_THROW);
+        if (!redlines->getRedlines()->hasElements())
+            return;
+        if (model.is()) {
+            Reference<css::frame::XController> controller = model->getCurrentController();
+            Reference<css::frame::XDispatchProvider> frame(
+                controller.is() ? controller->getFrame() : nullptr, UNO_QUERY);
+            if (frame.is())
+                css::frame::DispatchHelper::create(d->remote)->executeDispatch(
+                    frame, OUString(".uno:AcceptAllTrackedChanges"), OUString(), 0, {});
+        }
+        d->unacceptedChanges = redlines->getRedlines()->hasElements();
     });
 }
 
@@ -514,41 +793,130 @@ QString LibreOfficeSession::ReadDocumentText()
     });
 }
 
-// Walking the paragraphs costs a call each; without tables, the body's text
-// comes in one.
-QString LibreOfficeSession::ReadTextForSearch()
+QStringList LibreOfficeSession::FindTags(const QStringList& tags)
 {
     if (!d->document.is())
         throw LumarelError(QStringLiteral("Документ не відкрито"));
-    const QString what = QStringLiteral("Не вдалося прочитати текст документа");
-    const bool hasTables = d->step(what, [&] {
-        Reference<css::text::XTextTablesSupplier> tables(d->document, UNO_QUERY);
-        return !tables.is() || tables->getTextTables()->hasElements();
+    d->found = Found();
+    if (d->unacceptedChanges)
+        return {};
+    QStringList texts;
+    d->step(QStringLiteral("Не вдалося прочитати текст документа"), [&] {
+        Found found;
+        found.tags = tags;
+        // One search reaches the body, tables, frames, notes and the headers
+        // and footers that some page shows.
+        Reference<css::util::XSearchable> doc(d->document, UNO_QUERY_THROW);
+        Reference<css::util::XSearchDescriptor> search = doc->createSearchDescriptor();
+        Reference<css::beans::XPropertySet>(search, UNO_QUERY_THROW)
+            ->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(true));
+        search->setSearchString(tagPattern(tags));
+        const Reference<css::container::XIndexAccess> hits = doc->findAll(search);
+        const sal_Int32 count = hits.is() ? hits->getCount() : 0;
+        for (sal_Int32 k = 0; k < count; ++k) {
+            Reference<css::text::XTextRange> range(hits->getByIndex(k), UNO_QUERY_THROW);
+            found.texts.append(toQ(range->getString()));
+            found.ranges.push_back(std::move(range));
+        }
+
+        // Every header and footer, shown or not, is walked on its own; so are
+        // the drawing shapes, which the search never reaches.
+        std::vector<Reference<css::text::XText>> headers;
+        collectHeaderTexts(d->document, headers);
+        const size_t headerCount = headers.size();
+        Reference<css::drawing::XDrawPageSupplier> pages(d->document, UNO_QUERY_THROW);
+        // Marked deprecated, yet the only way to a text document's shapes.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        Reference<css::container::XIndexAccess> page(pages->getDrawPage(), UNO_QUERY_THROW);
+#pragma GCC diagnostic pop
+        // One call tells that there are none.
+        if (page->hasElements())
+            collectShapeTexts(page, headers);
+        QStringList otherTexts;
+        std::vector<Reference<css::text::XText>> walkedHeaders;
+        for (size_t k = 0; k < headers.size(); ++k) {
+            const QString string = toQ(headers[k]->getString());
+            const QList<TagMatch> matches = FindTagMatches(string, tags);
+            if (matches.isEmpty())
+                continue;
+            for (const TagMatch& m : matches)
+                otherTexts.append(string.mid(m.at, m.length));
+            found.others.push_back(headers[k]);
+            if (k < headerCount) {
+                found.headers = found.others.size();
+                textsWithin(headers[k], walkedHeaders);
+            }
+        }
+        // What the search found in a walked header is left to the walk.
+        if (!walkedHeaders.empty()) {
+            Found kept;
+            for (size_t k = 0; k < found.ranges.size(); ++k) {
+                const Reference<css::text::XText> home = found.ranges[k]->getText();
+                if (std::find(walkedHeaders.begin(), walkedHeaders.end(), home) !=
+                    walkedHeaders.end())
+                    continue;
+                kept.ranges.push_back(found.ranges[k]);
+                kept.texts.append(found.texts.at(static_cast<qsizetype>(k)));
+            }
+            found.ranges = std::move(kept.ranges);
+            found.texts = std::move(kept.texts);
+        }
+        texts = found.texts + otherTexts;
+        found.valid = true;
+        d->found = std::move(found);
     });
-    const QString text = hasTables ? ReadDocumentText() : d->step(what, [&] {
-        Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
-        return toQ(doc->getText()->getString());
-    });
-    if (d->hashes < 0) {
-        d->hashesInText = static_cast<int>(text.count(u'#'));
-        d->hashes = d->step(what, [&] {
-            Reference<css::util::XSearchable> doc(d->document, UNO_QUERY_THROW);
-            Reference<css::util::XSearchDescriptor> find = doc->createSearchDescriptor();
-            find->setSearchString(OUString("#"));
-            const Reference<css::container::XIndexAccess> found = doc->findAll(find);
-            return found.is() ? static_cast<int>(found->getCount()) : 0;
-        });
-    }
-    return text;
+    return texts;
 }
 
-// The office's own search counts the "#" it can reach: more than the text
-// shows means tags outside it (headers, footers, frames, notes).
-bool LibreOfficeSession::TextCoversDocument()
+int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values)
 {
-    if (d->hashes < 0)
-        ReadTextForSearch();
-    return d->hashes <= d->hashesInText;
+    if (!d->document.is())
+        throw LumarelError(QStringLiteral("Документ не відкрито"));
+    QStringList tags;
+    QStringList texts;
+    for (const auto& [tag, value] : values) {
+        tags.append(tag);
+        texts.append(lineBreaks(value));
+    }
+    // The places of the last search serve when it looked for every tag asked
+    // for now and nothing has changed since.
+    bool known = d->found.valid;
+    for (const QString& tag : tags)
+        known = known && d->found.tags.contains(tag, Qt::CaseInsensitive);
+    if (!known)
+        FindTags(tags);
+    Found found = std::move(d->found);
+    d->found = Found();
+    return d->step(QStringLiteral("Не вдалося замінити позначки"), [&] {
+        // Every place is known before anything is written: a value is never
+        // searched again.
+        std::vector<std::pair<Reference<css::text::XTextCursor>, int>> places, shapePlaces;
+        for (size_t k = 0; k < found.others.size(); ++k)
+            placesInText(found.others[k], tags, k < found.headers ? places : shapePlaces);
+        int replaced = 0;
+        for (size_t r = 0; r < found.ranges.size(); ++r) {
+            const QString& text = found.texts.at(static_cast<qsizetype>(r));
+            for (qsizetype k = 0; k < tags.size(); ++k) {
+                if (text.compare(tags.at(k), Qt::CaseInsensitive) == 0) {
+                    found.ranges[r]->setString(toOU(texts.at(k)));
+                    ++replaced;
+                    break;
+                }
+            }
+        }
+        // A header's cursors move with the text written before them, a
+        // shape's do not: those are written from the end.
+        for (const auto& [cursor, tag] : places) {
+            cursor->setString(toOU(texts.at(tag)));
+            ++replaced;
+        }
+        for (auto place = shapePlaces.crbegin(); place != shapePlaces.crend(); ++place) {
+            place->first->setString(toOU(texts.at(place->second)));
+            ++replaced;
+        }
+        return replaced;
+    });
 }
 
 bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
@@ -557,10 +925,8 @@ bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
         throw LumarelError(QStringLiteral("Документ не відкрито"));
     if (tag.isEmpty())
         return false;
-    // Writer keeps a line break inside a paragraph as LF.
-    QString text = value;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString text = lineBreaks(value);
+    d->found = Found();
     return d->step(QStringLiteral("Не вдалося замінити ") + tag, [&] {
         Reference<css::util::XReplaceable> doc(d->document, UNO_QUERY_THROW);
         if (!d->find.is()) {
@@ -615,7 +981,8 @@ void LibreOfficeSession::closeDocument() noexcept
     Reference<css::lang::XComponent> doc = std::move(d->document);
     d->document.clear();
     d->find.clear();
-    d->hashes = -1;
+    d->found = Found();
+    d->unacceptedChanges = false;
     if (doc.is()) {
         try {
             Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);

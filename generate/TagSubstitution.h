@@ -9,9 +9,10 @@
 inline const QString SurnameTag = QStringLiteral("#Прізвище#");
 
 // Fills the open document with one graduate's data. Returns false, leaving the
-// document untouched, when it lacks "#Прізвище#"; otherwise replaces the tags
-// of the tag table in its replacement order and returns true. The text is read once for all
-// of them: a tag it does not hold gets no replace call. A date part that is not a whole
-// number throws LumarelError ("'…' is not a valid integer value") at once;
-// the replacements made before stay in the document.
+// document untouched, when no part of it holds "#Прізвище#"; otherwise
+// replaces the tags of the tag table and returns true. The document is
+// searched once for all of them, and the values are written in one pass at
+// the end, literally: a value holding a tag's text keeps it. A date part that
+// is not a whole number throws LumarelError ("'…' is not a valid integer
+// value") before anything is written.
 bool SubstituteTags(const StudentRecord& record, DocumentSession& document);

@@ -1,5 +1,6 @@
 #include "generate/TextDocumentSession.h"
 
+#include "generate/TagMatches.h"
 #include "records/LumarelError.h"
 
 #include <QFile>
@@ -31,6 +32,32 @@ QString TextDocumentSession::ReadDocumentText()
     requireDocument();
     ++m_reads;
     return m_text;
+}
+
+QStringList TextDocumentSession::FindTags(const QStringList& tags)
+{
+    requireDocument();
+    ++m_reads;
+    QStringList found;
+    for (const TagMatch& m : FindTagMatches(m_text, tags))
+        found.append(m_text.mid(m.at, m.length));
+    return found;
+}
+
+int TextDocumentSession::ReplaceTags(const QList<QPair<QString, QString>>& values)
+{
+    requireDocument();
+    ++m_passes;
+    QStringList tags;
+    QStringList texts;
+    for (const auto& [tag, value] : values) {
+        m_replaceCalls.append({tag, value});
+        tags.append(tag);
+        texts.append(value);
+    }
+    const QList<TagMatch> matches = FindTagMatches(m_text, tags);
+    m_text = ReplaceTagMatches(m_text, matches, texts);
+    return static_cast<int>(matches.size());
 }
 
 bool TextDocumentSession::ReplaceTag(const QString& tag, const QString& value)

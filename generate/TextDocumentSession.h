@@ -8,7 +8,7 @@
 
 // A plain text held in memory, standing in for an office document: a template
 // file is read as UTF-8 text and a save writes the text as UTF-8. It records
-// the calls made on it so that the substitution can be checked step by step.
+// the calls made on it (a search for tags counts as a read) so that the substitution can be checked step by step.
 class TextDocumentSession : public DocumentSession {
 public:
     TextDocumentSession() = default;
@@ -17,6 +17,8 @@ public:
     void start(bool keepHidden) override;
     void open(const QString& templatePath) override;
     QString ReadDocumentText() override;
+    QStringList FindTags(const QStringList& tags) override;
+    int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
     bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void closeDocument() noexcept override;
@@ -24,7 +26,9 @@ public:
 
     const QString& text() const { return m_text; }
     int readCount() const { return m_reads; }
+    // Every replacement asked for, one-pass ones pair by pair.
     const QList<QPair<QString, QString>>& replaceCalls() const { return m_replaceCalls; }
+    int passCount() const { return m_passes; }
     bool started() const { return m_started; }
     bool hidden() const { return m_hidden; }
     int quitCount() const { return m_quits; }
@@ -39,5 +43,6 @@ private:
     bool m_hidden = false;
     int m_reads = 0;
     int m_quits = 0;
+    int m_passes = 0;
     QList<QPair<QString, QString>> m_replaceCalls;
 };
