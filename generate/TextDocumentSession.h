@@ -8,7 +8,8 @@
 
 // A plain text held in memory, standing in for an office document: a template
 // file is read as UTF-8 text and a save writes the text as UTF-8. It records
-// the calls made on it (a search for tags counts as a read) so that the substitution can be checked step by step.
+// the calls made on it (a search for tags counts as a read) so that the substitution can be checked
+// step by step.
 class TextDocumentSession : public DocumentSession {
 public:
     TextDocumentSession() = default;

@@ -72,12 +72,14 @@ public:
         static Reference<css::uno::XComponentContext> local;
         const QString programDir = LibreOfficeSession::DefaultProgramDir();
         if (!local.is()) {
-            rtl::Bootstrap::set(rtl::OUString("URE_BOOTSTRAP"),
-                                toOU(u"vnd.sun.star.pathname:"_qs + programDir + u"/fundamentalrc"_qs));
+            rtl::Bootstrap::set(
+                rtl::OUString("URE_BOOTSTRAP"),
+                toOU(u"vnd.sun.star.pathname:"_qs + programDir + u"/fundamentalrc"_qs));
             local = cppu::defaultBootstrap_InitialComponentContext(
                 toOU(fileUrl(programDir + u"/unorc"_qs)));
         }
-        const QString pipe = u"lumarel-test-%1"_qs.arg(QRandomGenerator::system()->generate64(), 0, 16);
+        const QString pipe =
+            u"lumarel-test-%1"_qs.arg(QRandomGenerator::system()->generate64(), 0, 16);
         for (int attempt = 0; attempt < 3 && !m_desktop.is(); ++attempt) {
             m_process.setProgram(programDir + u"/soffice.bin"_qs);
             m_process.setArguments({u"-env:UserInstallation="_qs + fileUrl(m_profile),

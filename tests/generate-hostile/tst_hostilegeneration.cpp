@@ -4,6 +4,7 @@
 #include "generate/LibreOfficeSession.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
+#include "tests/generate-hostile/HelperOffice.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -15,147 +16,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
-#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
-
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
-
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
-
-namespace {
-
-rtl::OUString toOU(const QString& text)
-{
-    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()),
-                         static_cast<sal_Int32>(text.size()));
-}
-
-QString fileUrl(const QString& path)
-{
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
-}
-
-css::beans::PropertyValue unoProperty(const char* name, const css::uno::Any& value)
-{
-    css::beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-// An office of the test's own, independent of the code under test: it makes
-// the templates the program cannot (password-protected) and converts saved
-// documents to HTML, which keeps headers, footers and frames.
-class HelperOffice {
-public:
-    explicit HelperOffice(const QString& profileDir) : m_profile(profileDir) {}
-    ~HelperOffice() { stop(); }
-
-    void start()
-    {
-        static Reference<css::uno::XComponentContext> local;
-        const QString programDir = LibreOfficeSession::DefaultProgramDir();
-        if (!local.is()) {
-            rtl::Bootstrap::set(rtl::OUString("URE_BOOTSTRAP"),
-                                toOU(u"vnd.sun.star.pathname:"_qs + programDir + u"/fundamentalrc"_qs));
-            local = cppu::defaultBootstrap_InitialComponentContext(
-                toOU(fileUrl(programDir + u"/unorc"_qs)));
-        }
-        const QString pipe = u"lumarel-test-%1"_qs.arg(QRandomGenerator::system()->generate64(), 0, 16);
-        for (int attempt = 0; attempt < 3 && !m_desktop.is(); ++attempt) {
-            m_process.setProgram(programDir + u"/soffice.bin"_qs);
-            m_process.setArguments({u"-env:UserInstallation="_qs + fileUrl(m_profile),
-                                    u"--headless"_qs, u"--norestore"_qs, u"--nologo"_qs,
-                                    u"--nodefault"_qs, u"--nolockcheck"_qs,
-                                    u"--accept=pipe,name="_qs + pipe + u";urp;"_qs});
-            m_process.setStandardOutputFile(QProcess::nullDevice());
-            m_process.setStandardErrorFile(QProcess::nullDevice());
-            m_process.setChildProcessModifier([] {
-                ::setsid();
-                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            });
-            m_process.start();
-            QVERIFY(m_process.waitForStarted());
-            m_pid = m_process.processId();
-            QElapsedTimer clock;
-            clock.start();
-            // Until it listens, or exits asking for a restart (a new profile).
-            while (m_process.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
-                try {
-                    const Reference<css::bridge::XUnoUrlResolver> resolver =
-                        css::bridge::UnoUrlResolver::create(local);
-                    Reference<css::uno::XComponentContext> remote(
-                        resolver->resolve(toOU(u"uno:pipe,name="_qs + pipe +
-                                               u";urp;StarOffice.ComponentContext"_qs)),
-                        UNO_QUERY_THROW);
-                    m_desktop = css::frame::Desktop::create(remote);
-                    break;
-                } catch (const css::connection::NoConnectException&) {
-                    m_process.waitForFinished(100);
-                }
-            }
-        }
-        QVERIFY(m_desktop.is());
-    }
-
-    // Opens source and stores it at target with the given filter and media
-    // descriptor entries.
-    void convert(const QString& source, const QString& target, const char* filter,
-                 const QList<css::beans::PropertyValue>& extra = {})
-    {
-        const css::beans::PropertyValue loadArgs[] = {unoProperty("Hidden", css::uno::Any(true))};
-        Reference<css::lang::XComponent> doc = m_desktop->loadComponentFromURL(
-            toOU(fileUrl(source)), rtl::OUString("_blank"), 0,
-            css::uno::Sequence<css::beans::PropertyValue>(loadArgs, 1));
-        QVERIFY(doc.is());
-        css::uno::Sequence<css::beans::PropertyValue> args(1 + extra.size());
-        args.getArray()[0] = unoProperty("FilterName", css::uno::Any(rtl::OUString::createFromAscii(filter)));
-        for (qsizetype k = 0; k < extra.size(); ++k)
-            args.getArray()[k + 1] = extra.at(k);
-        Reference<css::frame::XStorable>(doc, UNO_QUERY_THROW)->storeToURL(toOU(fileUrl(target)), args);
-        Reference<css::util::XCloseable>(doc, UNO_QUERY_THROW)->close(true);
-    }
-
-    void stop()
-    {
-        if (m_desktop.is()) {
-            try {
-                m_desktop->terminate();
-            } catch (...) {
-                // gone while answering
-            }
-            m_desktop.clear();
-        }
-        if (m_pid > 0) {
-            m_process.waitForFinished(10000);
-            ::kill(static_cast<pid_t>(-m_pid), SIGKILL);
-            m_process.waitForFinished(10000);
-            m_pid = 0;
-        }
-    }
-
-private:
-    QString m_profile;
-    QProcess m_process;
-    qint64 m_pid = 0;
-    Reference<css::frame::XDesktop2> m_desktop;
-};
-
-} // namespace
+using HelperUno::unoProperty;
 
 // Hostile templates and output folders on the real office: a clear error or
 // no document, never a hang or a dialog; no office left, the template never

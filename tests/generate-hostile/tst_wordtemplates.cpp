@@ -41,14 +41,22 @@ namespace {
 
 // The 31 tags; none may be left in a saved document.
 const QStringList AllTags = {
-    u"#Прізвище#"_qs,    u"#Ім`я#"_qs,          u"#По батькові#"_qs, u"#Last name#"_qs,
-    u"#First name#"_qs,  u"#Middle name#"_qs,   u"#З_Рід#"_qs,       u"#Напрям/спеціальність#"_qs,
-    u"#field of study#"_qs, u"#Кваліфікація#"_qs, u"#qualification#"_qs, u"#Серія диплома#"_qs,
-    u"#Номер диплома#"_qs, u"#ВНЗ#"_qs,           u"#Universityname#"_qs, u"#Посада керівника#"_qs,
-    u"#bossworkpost#"_qs, u"#Керівник#"_qs,       u"#boss#"_qs,        u"#ДатаДп#"_qs,
-    u"#РікДп#"_qs,       u"#МісДп#"_qs,         u"#MonthDp#"_qs,     u"#МісДпЧисло#"_qs,
-    u"#AddDateEnDp#"_qs, u"#ДатаЗн#"_qs,        u"#РікЗн#"_qs,       u"#МісЗн#"_qs,
-    u"#MonthZn#"_qs,     u"#МісЗнЧисло#"_qs,    u"#AddDateEnZn#"_qs,
+    u"#Прізвище#"_qs,       u"#Ім`я#"_qs,
+    u"#По батькові#"_qs,    u"#Last name#"_qs,
+    u"#First name#"_qs,     u"#Middle name#"_qs,
+    u"#З_Рід#"_qs,          u"#Напрям/спеціальність#"_qs,
+    u"#field of study#"_qs, u"#Кваліфікація#"_qs,
+    u"#qualification#"_qs,  u"#Серія диплома#"_qs,
+    u"#Номер диплома#"_qs,  u"#ВНЗ#"_qs,
+    u"#Universityname#"_qs, u"#Посада керівника#"_qs,
+    u"#bossworkpost#"_qs,   u"#Керівник#"_qs,
+    u"#boss#"_qs,           u"#ДатаДп#"_qs,
+    u"#РікДп#"_qs,          u"#МісДп#"_qs,
+    u"#MonthDp#"_qs,        u"#МісДпЧисло#"_qs,
+    u"#AddDateEnDp#"_qs,    u"#ДатаЗн#"_qs,
+    u"#РікЗн#"_qs,          u"#МісЗн#"_qs,
+    u"#MonthZn#"_qs,        u"#МісЗнЧисло#"_qs,
+    u"#AddDateEnZn#"_qs,
 };
 
 // What the tags put into a part become for the test's graduate (Косач,
@@ -74,7 +82,7 @@ Reference<css::beans::XPropertySet> firstPageStyle(const HelperOffice::Document&
     const Reference<css::text::XTextCursor> cursor = text->getText()->createTextCursor();
     rtl::OUString name;
     Reference<css::beans::XPropertySet>(cursor, UNO_QUERY_THROW)
-            ->getPropertyValue(rtl::OUString("PageStyleName")) >>= name;
+        ->getPropertyValue(rtl::OUString("PageStyleName")) >>= name;
     Reference<css::style::XStyleFamiliesSupplier> families(doc, UNO_QUERY_THROW);
     Reference<css::container::XNameAccess> styles(
         families->getStyleFamilies()->getByName(rtl::OUString("PageStyles")), UNO_QUERY_THROW);
@@ -125,7 +133,8 @@ bool putInto(const HelperOffice::Document& doc, const QString& part, const QStri
         const Reference<css::text::XText> body = document->getText();
         const Reference<css::text::XTextCursor> cursor = body->createTextCursor();
         cursor->gotoEnd(false);
-        body->insertString(Reference<css::text::XTextRange>(cursor.get()), rtl::OUString("\n"), false);
+        body->insertString(Reference<css::text::XTextRange>(cursor.get()), rtl::OUString("\n"),
+                           false);
         const QString head = text.left(4);
         body->insertString(Reference<css::text::XTextRange>(cursor.get()), toOU(head), false);
         cursor->goLeft(static_cast<sal_Int16>(head.size()), true);
@@ -134,7 +143,8 @@ bool putInto(const HelperOffice::Document& doc, const QString& part, const QStri
         cursor->gotoEnd(false);
         Reference<css::beans::XPropertySet>(cursor, UNO_QUERY_THROW)
             ->setPropertyValue(rtl::OUString("CharWeight"), css::uno::Any(100.0f));
-        body->insertString(Reference<css::text::XTextRange>(cursor.get()), toOU(text.mid(head.size())), false);
+        body->insertString(Reference<css::text::XTextRange>(cursor.get()),
+                           toOU(text.mid(head.size())), false);
         return true;
     }
     if (part == u"table") {
@@ -142,7 +152,8 @@ bool putInto(const HelperOffice::Document& doc, const QString& part, const QStri
         Reference<css::container::XIndexAccess> all(tables->getTextTables(), UNO_QUERY_THROW);
         if (!all->hasElements())
             return false;
-        Reference<css::text::XTextTable> table(all->getByIndex(all->getCount() - 1), UNO_QUERY_THROW);
+        Reference<css::text::XTextTable> table(all->getByIndex(all->getCount() - 1),
+                                               UNO_QUERY_THROW);
         const css::uno::Sequence<rtl::OUString> cells = table->getCellNames();
         // The first and the last cell, so that a tag stands in each.
         appendTo(textOf(css::uno::Any(table->getCellByName(cells[0]))), text);
@@ -152,8 +163,8 @@ bool putInto(const HelperOffice::Document& doc, const QString& part, const QStri
     }
     if (part == u"header" || part == u"footer") {
         const Reference<css::beans::XPropertySet> style = firstPageStyle(doc);
-        const rtl::OUString on = part == u"header" ? rtl::OUString("HeaderIsOn")
-                                                   : rtl::OUString("FooterIsOn");
+        const rtl::OUString on =
+            part == u"header" ? rtl::OUString("HeaderIsOn") : rtl::OUString("FooterIsOn");
         style->setPropertyValue(on, css::uno::Any(true));
         appendTo(textOf(style->getPropertyValue(part == u"header" ? rtl::OUString("HeaderText")
                                                                   : rtl::OUString("FooterText"))),
@@ -218,9 +229,9 @@ QString everyPart(const HelperOffice::Document& doc)
         families->getStyleFamilies()->getByName(rtl::OUString("PageStyles")), UNO_QUERY_THROW);
     for (const rtl::OUString& name : styles->getElementNames()) {
         Reference<css::beans::XPropertySet> style(styles->getByName(name), UNO_QUERY_THROW);
-        for (const char* property : {"HeaderText", "HeaderTextLeft", "HeaderTextRight",
-                                     "HeaderTextFirst", "FooterText", "FooterTextLeft",
-                                     "FooterTextRight", "FooterTextFirst"}) {
+        for (const char* property :
+             {"HeaderText", "HeaderTextLeft", "HeaderTextRight", "HeaderTextFirst", "FooterText",
+              "FooterTextLeft", "FooterTextRight", "FooterTextFirst"}) {
             try {
                 const Reference<css::text::XText> text =
                     textOf(style->getPropertyValue(rtl::OUString::createFromAscii(property)));
@@ -275,11 +286,13 @@ const QString FlatHead =
 
 QString pageStyles(const QString& header, const QString& headerLeft, const QString& footer)
 {
-    QString master = u"<style:master-page style:name=\"Standard\" style:page-layout-name=\"pm1\">"_qs;
+    QString master =
+        u"<style:master-page style:name=\"Standard\" style:page-layout-name=\"pm1\">"_qs;
     if (!header.isEmpty())
         master += u"<style:header><text:p>"_qs + header + u"</text:p></style:header>"_qs;
     if (!headerLeft.isEmpty())
-        master += u"<style:header-left><text:p>"_qs + headerLeft + u"</text:p></style:header-left>"_qs;
+        master +=
+            u"<style:header-left><text:p>"_qs + headerLeft + u"</text:p></style:header-left>"_qs;
     if (!footer.isEmpty())
         master += u"<style:footer><text:p>"_qs + footer + u"</text:p></style:footer>"_qs;
     return u"<office:automatic-styles><style:page-layout style:name=\"pm1\" "
@@ -319,7 +332,6 @@ private Q_SLOTS:
     void changeTracking();
     void literalValues_data();
     void literalValues();
-
 
 private:
     QTemporaryDir m_cache;
@@ -478,10 +490,10 @@ void TestWordTemplates::ownTemplates_data()
     QTest::addColumn<QString>("body");
     QTest::addColumn<QStringList>("expected");
     const QString plain = pageStyles(QString(), QString(), QString());
-    QTest::newRow("custom shape")
-        << plain << u"<text:p>без позначок"_qs + customShape(u"S"_qs, u"1cm"_qs, Tags) +
-                        u"</text:p>"_qs
-        << QStringList{Filled};
+    QTest::newRow("custom shape") << plain
+                                  << u"<text:p>без позначок"_qs +
+                                         customShape(u"S"_qs, u"1cm"_qs, Tags) + u"</text:p>"_qs
+                                  << QStringList{Filled};
     QTest::newRow("grouped shapes")
         << plain
         << u"<text:p>група<draw:g text:anchor-type=\"paragraph\">"_qs +
@@ -497,11 +509,11 @@ void TestWordTemplates::ownTemplates_data()
         << pageStyles(u"права #ВНЗ#"_qs, u"ліва #Прізвище# #ДатаДп##AddDateEnDp#"_qs,
                       u"низ #Ім`я#"_qs)
         << u"<text:p>тіло</text:p>"_qs
-        << QStringList{u"права Львівський університет"_qs, u"ліва Косач 01st"_qs,
-                       u"низ Лариса"_qs};
+        << QStringList{u"права Львівський університет"_qs, u"ліва Косач 01st"_qs, u"низ Лариса"_qs};
     QTest::newRow("footnote and endnote")
         << plain
-        << u"<text:p>тіло<text:note text:id=\"n1\" text:note-class=\"footnote\"><text:note-citation>1"
+        << u"<text:p>тіло<text:note text:id=\"n1\" "
+           u"text:note-class=\"footnote\"><text:note-citation>1"
            u"</text:note-citation><text:note-body><text:p>виноска #Прізвище#</text:p>"
            u"</text:note-body></text:note><text:note text:id=\"n2\" text:note-class=\"endnote\">"
            u"<text:note-citation>i</text:note-citation><text:note-body><text:p>кінцева "
@@ -538,11 +550,11 @@ void TestWordTemplates::changeTracking_data()
 {
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("expected"); // empty: the unusable-template result
-    const QString tracking =
-        u"<text:tracked-changes text:track-changes=\"true\">"_qs;
-    const QString change = u"<text:changed-region text:id=\"c1\"><text:%1><office:change-info>"
-                           u"<dc:creator>Реєстратор</dc:creator><dc:date>2016-06-01T10:00:00</dc:date>"
-                           u"</office:change-info>%2</text:%1></text:changed-region>"_qs;
+    const QString tracking = u"<text:tracked-changes text:track-changes=\"true\">"_qs;
+    const QString change =
+        u"<text:changed-region text:id=\"c1\"><text:%1><office:change-info>"
+        u"<dc:creator>Реєстратор</dc:creator><dc:date>2016-06-01T10:00:00</dc:date>"
+        u"</office:change-info>%2</text:%1></text:changed-region>"_qs;
     QTest::newRow("recording on")
         << tracking + u"</text:tracked-changes><text:p>#Прізвище# #ВНЗ#</text:p>"_qs
         << u"Косач Львівський університет"_qs;
@@ -572,7 +584,8 @@ void TestWordTemplates::changeTracking()
 {
     QFETCH(QString, body);
     QFETCH(QString, expected);
-    const QString flat = flatTemplate(u"t.fodt"_qs, pageStyles(QString(), QString(), QString()), body);
+    const QString flat =
+        flatTemplate(u"t.fodt"_qs, pageStyles(QString(), QString(), QString()), body);
     const QString path = m_work->filePath(u"Templates/шаблон.doc"_qs);
     m_helper->convert(flat, path, "MS Word 97");
     QVERIFY(QFileInfo(path).isFile());
@@ -608,9 +621,10 @@ void TestWordTemplates::literalValues()
     QFETCH(QString, surname);
     m_store = RecordStore();
     QStringList lines;
-    QVERIFY(ImportXmlBytes(TestFiles::edeboFile(TestFiles::elementRecord({{u"LastName"_qs, surname}})),
-                           u"test.xml"_qs, m_store, lines)
-                .isEmpty());
+    QVERIFY(
+        ImportXmlBytes(TestFiles::edeboFile(TestFiles::elementRecord({{u"LastName"_qs, surname}})),
+                       u"test.xml"_qs, m_store, lines)
+            .isEmpty());
     QCOMPARE(m_store.Record(1).LastName, surname);
     const QString path = flatTemplate(
         u"t.fodt"_qs, pageStyles(u"верх [#Прізвище#]"_qs, QString(), QString()),

@@ -323,8 +323,8 @@ void TestTagSubstitution::onlyTagsTheTextHolds_data()
         << u"Шевченко Київський університет Київський університет"_qs;
     // A value is written as it is: a later tag's text in it stays.
     QTest::newRow("value holding a later tag")
-        << u"#Прізвище# #Ім`я#"_qs << u"з #ВНЗ#"_qs
-        << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs} << u"Шевченко з #ВНЗ#"_qs;
+        << u"#Прізвище# #Ім`я#"_qs << u"з #ВНЗ#"_qs << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs}
+        << u"Шевченко з #ВНЗ#"_qs;
     QTest::newRow("three of the tags") << u"#Прізвище# #Ім`я# #boss#"_qs << u"Тарас"_qs
                                        << QStringList{u"#Прізвище#"_qs, u"#Ім`я#"_qs, u"#boss#"_qs}
                                        << u"Шевченко Тарас P. Ivanenko"_qs;
@@ -363,9 +363,8 @@ void TestTagSubstitution::conversionErrors_data()
     QTest::addColumn<QString>("issueDate");
     QTest::addColumn<QString>("graduateDate");
     QTest::addColumn<QString>("error");
-    QTest::newRow("time after a slash date")
-        << u"25/06/2012 0:00:00"_qs << u"1/9/2015"_qs
-        << u"'2012 0:00:00' is not a valid integer value"_qs;
+    QTest::newRow("time after a slash date") << u"25/06/2012 0:00:00"_qs << u"1/9/2015"_qs
+                                             << u"'2012 0:00:00' is not a valid integer value"_qs;
     QTest::newRow("no separator") << u"30.06.2015"_qs << u"20150901"_qs
                                   << u"'' is not a valid integer value"_qs;
     QTest::newRow("one separator")
@@ -406,24 +405,24 @@ void TestTagSubstitution::literalValues_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("after");
     // Each value reaches the document exactly as it came from the file.
-    QTest::newRow("a later tag")
-        << u"Ко#ВНЗ#ва"_qs << u"#Прізвище# #ВНЗ#"_qs << u"Ко#ВНЗ#ва Київський університет"_qs;
-    QTest::newRow("an earlier tag") << u"#Прізвище#"_qs << u"#Прізвище#/#Ім`я#"_qs
-                                    << u"#Прізвище#/Тарас"_qs;
+    QTest::newRow("a later tag") << u"Ко#ВНЗ#ва"_qs << u"#Прізвище# #ВНЗ#"_qs
+                                 << u"Ко#ВНЗ#ва Київський університет"_qs;
+    QTest::newRow("an earlier tag")
+        << u"#Прізвище#"_qs << u"#Прізвище#/#Ім`я#"_qs << u"#Прізвище#/Тарас"_qs;
     QTest::newRow("a tag in another case")
         << u"#вНз#"_qs << u"#Прізвище# #ВНЗ#"_qs << u"#вНз# Київський університет"_qs;
     QTest::newRow("a suffix tag") << u"#AddDateEnZn#"_qs << u"#Прізвище# #ДатаЗн##AddDateEnZn#"_qs
                                   << u"#AddDateEnZn# 01st"_qs;
-    QTest::newRow("half a tag")
-        << u"Ко#ВН"_qs << u"#Прізвище#З# #ВНЗ#"_qs << u"Ко#ВНЗ# Київський університет"_qs;
+    QTest::newRow("half a tag") << u"Ко#ВН"_qs << u"#Прізвище#З# #ВНЗ#"_qs
+                                << u"Ко#ВНЗ# Київський університет"_qs;
     QTest::newRow("ampersand") << u"A & B"_qs << u"#Прізвище#"_qs << u"A & B"_qs;
-    QTest::newRow("back references") << u"$1 \\1 $0 \\0"_qs << u"#Прізвище#"_qs
-                                     << u"$1 \\1 $0 \\0"_qs;
-    QTest::newRow("Word's special marks") << u"^p ^l ^t ^&"_qs << u"#Прізвище#"_qs
-                                          << u"^p ^l ^t ^&"_qs;
+    QTest::newRow("back references")
+        << u"$1 \\1 $0 \\0"_qs << u"#Прізвище#"_qs << u"$1 \\1 $0 \\0"_qs;
+    QTest::newRow("Word's special marks")
+        << u"^p ^l ^t ^&"_qs << u"#Прізвище#"_qs << u"^p ^l ^t ^&"_qs;
     QTest::newRow("line break") << u"Ко\nва"_qs << u"[#Прізвище#]"_qs << u"[Ко\nва]"_qs;
-    QTest::newRow("regular expression") << u".*[a-z]+(x)?|^$"_qs << u"#Прізвище#"_qs
-                                        << u".*[a-z]+(x)?|^$"_qs;
+    QTest::newRow("regular expression")
+        << u".*[a-z]+(x)?|^$"_qs << u"#Прізвище#"_qs << u".*[a-z]+(x)?|^$"_qs;
     QTest::newRow("empty") << QString() << u"<#Прізвище#>"_qs << u"<>"_qs;
 }
 
