@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -461,6 +463,11 @@ struct LibreOfficeSession::Impl {
     // The tags last found, kept for the replacement that follows.
     Found found;
     std::unique_ptr<QTemporaryDir> copyDir;
+    // The template open now, and those whose headers and footers held no
+    // tag: a batch opens the same template again and again, and walking the
+    // page styles costs a call or three each.
+    QString templateKey;
+    QSet<QString> plainHeaders;
 
     void takeProfile();
     void launch();
@@ -754,6 +761,9 @@ void LibreOfficeSession::open(const QString& templatePath)
     }
     d->document = doc;
     d->copyDir = std::move(copyDir);
+    const QFileInfo source(templatePath);
+    d->templateKey = source.absoluteFilePath() + u'|' + QString::number(source.size()) + u'|' +
+                     QString::number(source.lastModified().toMSecsSinceEpoch());
     // No view to update while the tags are replaced, and no replacement
     // recorded as a change, whatever the template was saved with.
     d->step(what, [&] {
@@ -822,7 +832,9 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
         // Every header and footer, shown or not, is walked on its own; so are
         // the drawing shapes, which the search never reaches.
         std::vector<Reference<css::text::XText>> headers;
-        collectHeaderTexts(d->document, headers);
+        const QString key = d->templateKey + u'|' + tags.join(u'|');
+        if (!d->plainHeaders.contains(key))
+            collectHeaderTexts(d->document, headers);
         const size_t headerCount = headers.size();
         Reference<css::drawing::XDrawPageSupplier> pages(d->document, UNO_QUERY_THROW);
         // Marked deprecated, yet the only way to a text document's shapes.
@@ -848,6 +860,8 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
                 textsWithin(headers[k], walkedHeaders);
             }
         }
+        if (walkedHeaders.empty() && !d->templateKey.isEmpty())
+            d->plainHeaders.insert(key);
         // What the search found in a walked header is left to the walk.
         if (!walkedHeaders.empty()) {
             Found kept;
@@ -983,6 +997,7 @@ void LibreOfficeSession::closeDocument() noexcept
     d->find.clear();
     d->found = Found();
     d->unacceptedChanges = false;
+    d->templateKey.clear();
     if (doc.is()) {
         try {
             Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);
