@@ -45,7 +45,22 @@ public:
         alive();
         return TextDocumentSession::ReadDocumentText();
     }
+    QStringList FindTags(const QStringList& tags) override
+    {
+        alive();
+        return TextDocumentSession::FindTags(tags);
+    }
+    int ReplaceTags(const QList<QPair<QString, QString>>& values) override
+    {
+        dieIfDue();
+        return TextDocumentSession::ReplaceTags(values);
+    }
     bool ReplaceTag(const QString& tag, const QString& value) override
+    {
+        dieIfDue();
+        return TextDocumentSession::ReplaceTag(tag, value);
+    }
+    void dieIfDue()
     {
         alive();
         if (m_dieAtReplace) {
@@ -53,7 +68,6 @@ public:
             m_dead = true;
             alive();
         }
-        return TextDocumentSession::ReplaceTag(tag, value);
     }
     void saveAs(const QString& path) override
     {
