@@ -2,6 +2,7 @@
 
 #include "settings/Cp1251.h"
 #include "settings/LineBuffer.h"
+#include "records/LumarelError.h"
 #include "records/TemplateSlot.h"
 
 #include <QDir>
@@ -58,6 +59,26 @@ void RememberFolder(const WorkDir& workDir, const QString& fileName, const QStri
     LineBuffer buffer;
     buffer.setText(slash < 0 ? QString() : chosenPath.left(slash + 1));
     buffer.saveFile(workDir.filePath(fileName));
+}
+
+ExportOptions LoadExportOptions(const WorkDir& workDir)
+{
+    LineBuffer buffer;
+    try {
+        buffer.loadFile(workDir.filePath(ExportFile));
+    } catch (const LumarelError&) {
+        return {};
+    }
+    const auto on = [&](int k) { return buffer.line(k).trimmed() == u"1"; };
+    return {on(1), on(2)};
+}
+
+void SaveExportOptions(const WorkDir& workDir, const ExportOptions& options)
+{
+    LineBuffer buffer;
+    for (const bool on : {options.alsoPdf, options.printFile})
+        buffer.appendLine(on ? QStringLiteral("1") : QStringLiteral("0"));
+    buffer.saveFile(workDir.filePath(ExportFile));
 }
 
 } // namespace SettingsFiles

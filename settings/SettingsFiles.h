@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/ExportOptions.h"
 #include "settings/WorkDir.h"
 
 #include <QString>
@@ -13,6 +14,7 @@ namespace SettingsFiles {
 inline const QString TemplTableFile = QStringLiteral("Templ.set");
 inline const QString CurDirTemplFile = QStringLiteral("CurDirTempl.set");
 inline const QString CurDirXmlFile = QStringLiteral("CurDirXML.set");
+inline const QString ExportFile = QStringLiteral("Export.set");
 
 // Creates Templates, Results, Examples and AddInfo; failures are ignored.
 void EnsureWorkFolders(const WorkDir& workDir);
@@ -33,5 +35,11 @@ QString ReadRememberedFolder(const WorkDir& workDir, const QString& fileName);
 
 // Writes the folder part of chosenPath (up to and including its last "/").
 void RememberFolder(const WorkDir& workDir, const QString& fileName, const QString& chosenPath);
+
+// Export.set: one line "0"/"1" per option. A missing or unreadable file, or a
+// line other than "1", means off.
+ExportOptions LoadExportOptions(const WorkDir& workDir);
+// Replaces Export.set; throws LumarelError when it cannot be written.
+void SaveExportOptions(const WorkDir& workDir, const ExportOptions& options);
 
 } // namespace SettingsFiles

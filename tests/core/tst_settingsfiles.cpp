@@ -28,6 +28,11 @@ private Q_SLOTS:
     void rememberedFolderAbsent();
     void lineBuffer_data();
     void lineBuffer();
+    void exportOptionsRoundTrip_data();
+    void exportOptionsRoundTrip();
+    void exportOptionsRead_data();
+    void exportOptionsRead();
+    void exportOptionsUnwritable();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -207,6 +212,63 @@ void TestSettingsFiles::lineBuffer()
     for (int k = 1; k <= 4; ++k)
         QCOMPARE(b.line(k), lines.at(k - 1));
     QCOMPARE(b.line(0), QString());
+}
+
+void TestSettingsFiles::exportOptionsRoundTrip_data()
+{
+    QTest::addColumn<bool>("alsoPdf");
+    QTest::addColumn<bool>("printFile");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("both off") << false << false << QByteArray("0\r\n0\r\n");
+    QTest::newRow("pdf") << true << false << QByteArray("1\r\n0\r\n");
+    QTest::newRow("print file") << false << true << QByteArray("0\r\n1\r\n");
+    QTest::newRow("both") << true << true << QByteArray("1\r\n1\r\n");
+}
+
+void TestSettingsFiles::exportOptionsRoundTrip()
+{
+    QFETCH(bool, alsoPdf);
+    QFETCH(bool, printFile);
+    QFETCH(QByteArray, bytes);
+    // Whatever was there before is replaced whole.
+    TestFiles::write(m_work.filePath(ExportFile), "1\r\n1\r\n1\r\nextra\r\n");
+    SaveExportOptions(m_work, {alsoPdf, printFile});
+    QCOMPARE(TestFiles::read(m_work.filePath(ExportFile)), bytes);
+    QCOMPARE(LoadExportOptions(m_work), (ExportOptions{alsoPdf, printFile}));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{ExportFile});
+}
+
+void TestSettingsFiles::exportOptionsRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // "-": no file
+    QTest::addColumn<bool>("alsoPdf");
+    QTest::addColumn<bool>("printFile");
+    QTest::newRow("missing") << QByteArray("-") << false << false;
+    QTest::newRow("empty") << QByteArray() << false << false;
+    QTest::newRow("one line") << QByteArray("1") << true << false;
+    QTest::newRow("LF ends") << QByteArray("0\n1\n") << false << true;
+    QTest::newRow("spaces") << QByteArray(" 1 \r\n 1\r\n") << true << true;
+    QTest::newRow("not a flag") << QByteArray("yes\r\n2\r\n") << false << false;
+    QTest::newRow("binary") << QByteArray("\xff\x00\x01\r\n\x01", 6) << false << false;
+}
+
+void TestSettingsFiles::exportOptionsRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, alsoPdf);
+    QFETCH(bool, printFile);
+    if (bytes != "-")
+        TestFiles::write(m_work.filePath(ExportFile), bytes);
+    QCOMPARE(LoadExportOptions(m_work), (ExportOptions{alsoPdf, printFile}));
+}
+
+void TestSettingsFiles::exportOptionsUnwritable()
+{
+    // Unreadable means off; a save that cannot happen says so and keeps what was there.
+    QVERIFY(QDir(m_dir->path()).mkdir(ExportFile));
+    QCOMPARE(LoadExportOptions(m_work), ExportOptions{});
+    QVERIFY_THROWS_EXCEPTION(LumarelError, SaveExportOptions(m_work, {true, true}));
+    QVERIFY(QFileInfo(m_work.filePath(ExportFile)).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFiles)
