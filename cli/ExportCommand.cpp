@@ -64,10 +64,21 @@ QString signalName(int signal)
 
 } // namespace
 
-int RunExportCommand(const QStringList& args)
+int RunExportCommand(const QStringList& given)
 {
+    ExportOptions options;
+    QStringList args;
+    for (const QString& arg : given) {
+        if (arg == u"--pdf")
+            options.alsoPdf = true;
+        else if (arg == u"--print-file")
+            options.printFile = true;
+        else
+            args.append(arg);
+    }
     if (args.isEmpty()) {
-        CliOutput::err(QStringLiteral("usage: lumarel-convert export FILE.xml [NUMBER ...]"));
+        CliOutput::err(QStringLiteral(
+            "usage: lumarel-convert export FILE.xml [NUMBER ...] [--pdf] [--print-file]"));
         return ExitUsage;
     }
     QList<qint32> wanted;
@@ -112,7 +123,7 @@ int RunExportCommand(const QStringList& args)
     }
 
     // Offices side by side, rows in file order; every office ends on every way out.
-    BatchPool batch(store, workDir, indexes);
+    BatchPool batch(store, workDir, indexes, 0, {}, options);
     Progress progress(static_cast<int>(indexes.size()));
     progress.show(0);
     // Every graduate asked for gets one row, also those a stop leaves undone,
@@ -158,6 +169,14 @@ int RunExportCommand(const QStringList& args)
             CliOutput::row({name, done->result});
         std::fflush(stdout);
         progress.show(static_cast<int>(k + 1));
+    }
+    progress.clear();
+    try {
+        if (const std::optional<QString> printFile = batch.writePrintFile())
+            CliOutput::out(PrintFileRowText + u'\t' + *printFile);
+    } catch (const LumarelError& e) {
+        CliOutput::err(e.text());
+        return ExitError;
     }
     return allSucceeded ? ExitOk : ExitSomeRowsFailed;
 }

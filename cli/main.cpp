@@ -16,11 +16,14 @@ Usage:
   lumarel-convert list FILE.xml
       Reads FILE exactly as the program's open command does and prints one
       check-list line per graduate (number, name, faculty), UTF-8.
-  lumarel-convert export FILE.xml [NUMBER ...]
+  lumarel-convert export FILE.xml [NUMBER ...] [--pdf] [--print-file]
       Makes the document of every graduate whose record number is given
       (all of them when none is) from the templates assigned in Templ.set,
       into Results, as the batch export does, and prints one row per
       graduate: name, TAB, result, and TAB and the saved path on success.
+      --pdf also saves each document as PDF/A beside it; --print-file also
+      joins the documents into one Results/Друк_YYYYMMDD-HHMMSS.pdf, printed
+      last as "Файл для друку", TAB, its path.
       Exit 3 when some row did not succeed. When an error ends the export,
       its graduate's row names it and every later graduate gets a row "Не
       створено: експорт зупинено через помилку" (exit 1). SIGINT or SIGTERM

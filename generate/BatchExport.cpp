@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-BatchExport::BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession)
-    : m_store(store), m_workDir(std::move(workDir)), m_makeSession(std::move(makeSession))
+BatchExport::BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession,
+                         ExportOptions options)
+    : m_store(store), m_workDir(std::move(workDir)), m_makeSession(std::move(makeSession)),
+      m_options(options)
 {
 }
 
@@ -52,17 +54,32 @@ StoredRow BatchExport::store(int recordIndex, const QString& savePath)
         row.result = BadTemplateText;
         return row;
     }
+    QString pdfPath;
+    if (m_options.alsoPdf || m_options.printFile) {
+        const qsizetype dot = savePath.lastIndexOf(u'.');
+        pdfPath = (dot < 0 ? savePath : savePath.left(dot)) + QStringLiteral(".pdf");
+    }
     for (int attempt = 1;; ++attempt) {
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};
-            const bool stored = StoreFilledDocument(context, recordIndex, templatePath, true, savePath);
+            const bool stored =
+                StoreFilledDocument(context, recordIndex, templatePath, true, savePath, pdfPath);
             row.finished = stored ? savePath : QString();
+            row.finishedPdf = stored ? pdfPath : QString();
             row.result = stored ? GeneratedText : BadTemplateText;
+            return row;
+        } catch (const PdfExportError& e) {
+            // The office is still fine; this graduate gets no document.
+            QFile::remove(savePath);
+            QFile::remove(pdfPath);
+            row.result = e.text();
             return row;
         } catch (const OfficeLostError& e) {
             // The dead office has been quit; the next try starts anew.
             finish();
             QFile::remove(savePath);
+            if (!pdfPath.isEmpty())
+                QFile::remove(pdfPath);
             if (attempt == 2) {
                 row.result = e.text();
                 return row;
@@ -76,10 +93,22 @@ StoredRow BatchExport::store(int recordIndex, const QString& savePath)
 
 BatchRow BatchExport::place(const StoredRow& stored) const
 {
-    BatchRow row{stored.name, stored.result, QString()};
-    if (!stored.finished.isEmpty())
-        row.path = PlaceOutputFile(stored.finished, m_workDir.resultsFolder(), stored.name,
-                                   OutputKind::Regular);
+    return PlaceStoredRow(stored, m_workDir.resultsFolder(), m_options);
+}
+
+BatchRow PlaceStoredRow(const StoredRow& stored, const QString& resultsFolder,
+                        const ExportOptions& options)
+{
+    BatchRow row{stored.name, stored.result, QString(), QString(), QString()};
+    if (stored.finished.isEmpty())
+        return row;
+    const PlacedFiles placed =
+        PlaceOutputFiles(stored.finished, options.alsoPdf ? stored.finishedPdf : QString(),
+                         resultsFolder, stored.name, OutputKind::Regular);
+    row.path = placed.document;
+    row.pdf = placed.pdf;
+    if (options.printFile)
+        row.printPart = options.alsoPdf ? placed.pdf : stored.finishedPdf;
     return row;
 }
 

@@ -3,6 +3,7 @@
 #include "generate/DocumentSession.h"
 #include "generate/ResultTexts.h"
 #include "records/RecordStore.h"
+#include "settings/ExportOptions.h"
 #include "settings/WorkDir.h"
 
 #include <QString>
@@ -14,6 +15,10 @@ struct BatchRow {
     QString name;
     QString result; // GeneratedText, NoTemplateText or BadTemplateText
     QString path;   // the saved document, when generated
+    QString pdf;    // the PDF beside it, when asked for
+    // The PDF that goes into the print file: pdf, or a scratch file when only
+    // the print file asked for one.
+    QString printPart;
     bool generated() const { return !path.isEmpty(); }
 };
 
@@ -23,9 +28,18 @@ struct StoredRow {
     QString name;
     QString result;
     QString finished; // the stored document, when generated
+    QString finishedPdf; // its PDF, when the options ask for one
 };
 
+// The last row of a batch with the print file: its title, the path follows.
+inline const QString PrintFileRowText = QStringLiteral("Файл для друку");
+
 class ScratchFolder;
+
+// Moves a stored row's files into resultsFolder (see PlaceOutputFiles): the
+// PDF beside the document only when options ask for it.
+BatchRow PlaceStoredRow(const StoredRow& stored, const QString& resultsFolder,
+                        const ExportOptions& options);
 
 // The regular export of several records in a row, as the batch window and the
 // command-line export run it. Each record gets its own document from the
@@ -37,8 +51,11 @@ class BatchExport {
 public:
     using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
 
-    // makeSession: the office to use; empty means LibreOffice.
-    BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession = {});
+    // makeSession: the office to use; empty means LibreOffice. options: what
+    // is written besides each .doc; a PDF that cannot be written is that
+    // graduate's row (its text the error's), and neither file is kept.
+    BatchExport(const RecordStore& store, WorkDir workDir, SessionFactory makeSession = {},
+                ExportOptions options = {});
     ~BatchExport();
     BatchExport(const BatchExport&) = delete;
     BatchExport& operator=(const BatchExport&) = delete;
@@ -49,8 +66,9 @@ public:
     BatchRow exportRecord(int recordIndex);
     // The same in two halves, so that several offices can fill documents side
     // by side while the names are still given in list order: store() has the
-    // office store the document at savePath (a scratch file), place() moves it
-    // into Results under the next free name. place() may run on another thread.
+    // office store the document at savePath (a scratch file; its PDF beside it
+    // with ".pdf"), place() moves it into Results under the next free name.
+    // place() may run on another thread.
     StoredRow store(int recordIndex, const QString& savePath);
     BatchRow place(const StoredRow& stored) const;
     // Ends whatever office the batch holds. Never throws.
@@ -65,6 +83,7 @@ private:
     const RecordStore& m_store;
     WorkDir m_workDir;
     SessionFactory m_makeSession;
+    ExportOptions m_options;
     std::unique_ptr<DocumentSession> m_session;
     std::unique_ptr<ScratchFolder> m_scratch;
     int m_stored = 0;

@@ -1,6 +1,7 @@
 #include "generate/BatchPool.h"
 
 #include "generate/OutputPlacement.h"
+#include "generate/PrintFile.h"
 #include "generate/ScratchFolder.h"
 #include "records/LumarelError.h"
 
@@ -18,7 +19,10 @@ struct BatchPool::Shared {
     WorkDir workDir;
     QList<int> indexes;
     SessionFactory makeSession;
+    ExportOptions options;
     ScratchFolder scratch;
+    // The print file's parts, in list order.
+    QStringList printParts;
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -34,8 +38,9 @@ struct BatchPool::Shared {
     int offices = 0;
     std::vector<std::thread> workers;
 
-    Shared(const RecordStore& s, WorkDir w, QList<int> i, SessionFactory f)
+    Shared(const RecordStore& s, WorkDir w, QList<int> i, SessionFactory f, ExportOptions o)
         : store(s), workDir(std::move(w)), indexes(std::move(i)), makeSession(std::move(f)),
+          options(o),
           stored(static_cast<size_t>(indexes.size())), errors(static_cast<size_t>(indexes.size())),
           stopAt(static_cast<int>(indexes.size()))
     {
@@ -51,7 +56,7 @@ struct BatchPool::Shared {
 // The office lives and dies on its worker's thread.
 void BatchPool::Shared::work()
 {
-    BatchExport batch(store, workDir, makeSession);
+    BatchExport batch(store, workDir, makeSession, options);
     for (;;) {
         int position = 0;
         {
@@ -82,9 +87,9 @@ void BatchPool::Shared::work()
 }
 
 BatchPool::BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recordIndexes,
-                     int offices, SessionFactory makeSession)
+                     int offices, SessionFactory makeSession, ExportOptions options)
     : d(std::make_shared<Shared>(store, std::move(workDir), std::move(recordIndexes),
-                                 std::move(makeSession)))
+                                 std::move(makeSession), options))
 {
     const int graduates = static_cast<int>(d->indexes.size());
     const int count = offices > 0 ? std::min(offices, std::max(graduates, 1))
@@ -136,17 +141,17 @@ std::optional<BatchRow> BatchPool::nextRow(int waitMs)
     const StoredRow stored = std::move(*d->stored[static_cast<size_t>(position)]);
     d->stored[static_cast<size_t>(position)].reset();
     lock.unlock();
-    BatchRow row{stored.name, stored.result, QString()};
+    BatchRow row;
     try {
-        if (!stored.finished.isEmpty())
-            row.path = PlaceOutputFile(stored.finished, d->workDir.resultsFolder(), stored.name,
-                                       OutputKind::Regular);
+        row = PlaceStoredRow(stored, d->workDir.resultsFolder(), d->options);
     } catch (...) {
         finish();
         throw;
     }
     lock.lock();
     ++d->taken;
+    if (!row.printPart.isEmpty())
+        d->printParts.append(row.printPart);
     return row;
 }
 
@@ -172,6 +177,20 @@ void BatchPool::finish() noexcept
         if (worker.joinable())
             worker.join();
     d->workers.clear();
+}
+
+std::optional<QString> BatchPool::writePrintFile(const QDateTime& when)
+{
+    QStringList parts;
+    {
+        std::lock_guard lock(d->mutex);
+        if (!d->options.printFile)
+            return std::nullopt;
+        parts = d->printParts;
+    }
+    if (parts.isEmpty())
+        return std::nullopt;
+    return PrintFile::Write(parts, d->workDir.resultsFolder(), when);
 }
 
 int BatchPool::offices() const

@@ -2,6 +2,7 @@
 
 #include "generate/BatchExport.h"
 
+#include <QDateTime>
 #include <QList>
 #include <memory>
 #include <optional>
@@ -20,7 +21,7 @@ public:
     // offices: how many to run; 0 means DefaultOffices. The workers start at
     // once. makeSession is called on the worker threads.
     BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recordIndexes,
-              int offices = 0, SessionFactory makeSession = {});
+              int offices = 0, SessionFactory makeSession = {}, ExportOptions options = {});
     ~BatchPool();
     BatchPool(const BatchPool&) = delete;
     BatchPool& operator=(const BatchPool&) = delete;
@@ -39,6 +40,12 @@ public:
     // Stops the workers after their current document and ends every office;
     // documents not yet taken get no name. Never throws.
     void finish() noexcept;
+
+    // Once every row is taken and the options ask for it: the print file of
+    // the rows' documents, in list order, written into Results; its path.
+    // None when not asked for or no document was generated. Throws
+    // LumarelError when it cannot be written.
+    std::optional<QString> writePrintFile(const QDateTime& when = QDateTime::currentDateTime());
 
     int offices() const;
     // Office starts of all workers so far.

@@ -8,6 +8,7 @@
 #include "records/TextRules.h"
 #include "settings/SettingsFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -64,7 +65,8 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
     return TextRules::TrimControls(table->at(*slot - 1));
 }
 
-QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind)
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
+                        bool withPdf)
 {
     QString safe;
     safe.reserve(name.size());
@@ -86,10 +88,14 @@ QString BuildOutputPath(const QString& folder, const QString& name, OutputKind k
     const QString extension = dot < 0 ? QString() : fileName.mid(dot);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 
-    QString candidate = prefix + fileName;
-    for (int counter = 1; taken(candidate); ++counter)
-        candidate = prefix + stem + u'(' + QString::number(counter) + u')' + extension;
-    return candidate;
+    const auto free = [&](const QString& numbered) {
+        return !taken(prefix + numbered + extension) &&
+               !(withPdf && taken(prefix + numbered + QStringLiteral(".pdf")));
+    };
+    QString candidate = stem;
+    for (int counter = 1; !free(candidate); ++counter)
+        candidate = stem + u'(' + QString::number(counter) + u')';
+    return prefix + candidate + extension;
 }
 
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
@@ -102,15 +108,20 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
         return std::nullopt;
     const ScratchFolder scratch;
     const QString finished = scratch.filePath(QStringLiteral("document.doc"));
-    if (!StoreFilledDocument(context, recordIndex, templatePath, keepHidden, finished))
+    const QString finishedPdf =
+        context.pdf ? scratch.filePath(QStringLiteral("document.pdf")) : QString();
+    if (!StoreFilledDocument(context, recordIndex, templatePath, keepHidden, finished, finishedPdf))
         return std::nullopt;
     const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
                                                        : context.workDir.examplesFolder();
-    return PlaceOutputFile(finished, folder, context.store.Record(recordIndex).DisplayName, kind);
+    return PlaceOutputFiles(finished, finishedPdf, folder,
+                            context.store.Record(recordIndex).DisplayName, kind)
+        .document;
 }
 
 bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, const QString& savePath)
+                         const QString& templatePath, bool keepHidden, const QString& savePath,
+                         const QString& pdfPath)
 {
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
         throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
@@ -143,6 +154,17 @@ bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
     bool stored = false;
     if (SubstituteTags(record, *session)) {
         session->saveAs(savePath);
+        if (!pdfPath.isEmpty()) {
+            try {
+                session->saveAsPdf(pdfPath);
+            } catch (const OfficeLostError&) {
+                throw;
+            } catch (const LumarelError& e) {
+                QFile::remove(savePath);
+                ending.failed = false;
+                throw PdfExportError(e.text());
+            }
+        }
         stored = true;
     }
     ending.failed = false;

@@ -29,7 +29,9 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
 // A path in folder, not taken by any file, for the document of name: every
 // space and every character a file name cannot hold becomes "_", then comes
 // the ending of kind, then "(1)", "(2)"... before the extension when needed.
-QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind);
+// withPdf: the same name with ".pdf" in place of the extension must be free too.
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
+                        bool withPdf = false);
 
 // What a generation works with. By default every call starts an office of its
 // own and quits it before returning; a batch may lend one already started.
@@ -41,6 +43,8 @@ struct GenerationContext {
     DocumentSession* session = nullptr;
     // Makes the office a call starts itself; empty means LibreOffice.
     std::function<std::unique_ptr<DocumentSession>()> makeSession;
+    // Also save the document as PDF/A beside it, same name with ".pdf".
+    bool pdf = false;
 };
 
 // Fills the template with the record's data and saves it under BuildOutputPath
@@ -49,13 +53,18 @@ struct GenerationContext {
 // "#Прізвище#" (nothing is saved). Errors are passed on after the office has
 // been quit. keepHidden applies to an office the call starts itself. The
 // office stores into a scratch folder of ours; the finished file is then
-// moved into place under a name claimed atomically (PlaceOutputFile).
+// moved into place under a name claimed atomically (PlaceOutputFile), with
+// its PDF when context.pdf asks for one; a PDF that cannot be written throws
+// PdfExportError and leaves neither file.
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
                                         const QString& templatePath, bool keepHidden,
                                         OutputKind kind);
 
 // The office half of GenerateDocument: fills the template and has the office
-// store the document at savePath, a file in a scratch folder of ours. False
-// when the template file does not exist or lacks "#Прізвище#".
+// store the document at savePath, a file in a scratch folder of ours, and its
+// PDF at pdfPath unless that is empty. False when the template file does not
+// exist or lacks "#Прізвище#". A PDF that cannot be written throws
+// PdfExportError; a lent office is kept then, it still works.
 bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, const QString& savePath);
+                         const QString& templatePath, bool keepHidden, const QString& savePath,
+                         const QString& pdfPath = QString());

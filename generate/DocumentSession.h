@@ -14,6 +14,13 @@ public:
     using LumarelError::LumarelError;
 };
 
+// The PDF beside a document could not be written: an error of that document
+// alone, the office itself is still fine.
+class PdfExportError : public LumarelError {
+public:
+    using LumarelError::LumarelError;
+};
+
 // The steps through which a document is generated: start an office, open a
 // template, read and fill it, save a copy, close it and quit. Failures throw
 // LumarelError, OfficeLostError when the office itself is gone; start/quit
@@ -47,6 +54,13 @@ public:
     // Saves the active document as a Word 97-2003 document at path, which
     // must not exist yet: an existing file is never overwritten.
     virtual void saveAs(const QString& path) = 0;
+    // Saves the active document as PDF/A-2b at path, under the same rules as
+    // saveAs; nothing is left at path when it fails. An office without a PDF
+    // export refuses.
+    virtual void saveAsPdf(const QString& path)
+    {
+        throw LumarelError(QStringLiteral("Не вдалося зберегти PDF ") + path);
+    }
     // Discards the active document, if any. Never throws.
     virtual void closeDocument() noexcept = 0;
     // Ends the office. Never throws; safe to call more than once.

@@ -962,6 +962,16 @@ bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
 
 void LibreOfficeSession::saveAs(const QString& path)
 {
+    storeCopy(path, QStringLiteral("Не вдалося зберегти документ "), StoreFormat::Word97);
+}
+
+void LibreOfficeSession::saveAsPdf(const QString& path)
+{
+    storeCopy(path, QStringLiteral("Не вдалося зберегти PDF "), StoreFormat::PdfA2b);
+}
+
+void LibreOfficeSession::storeCopy(const QString& path, const QString& what, StoreFormat format)
+{
     if (!d->document.is())
         throw LumarelError(QStringLiteral("Документ не відкрито"));
     const QFileInfo target(path);
@@ -972,14 +982,22 @@ void LibreOfficeSession::saveAs(const QString& path)
         throw LumarelError(QStringLiteral("Папка ") + target.absolutePath() +
                            QStringLiteral(" не існує"));
     try {
-        d->step(QStringLiteral("Не вдалося зберегти документ ") + path, [&] {
+        d->step(what + path, [&] {
             Reference<css::frame::XStorable> doc(d->document, UNO_QUERY_THROW);
-            const css::beans::PropertyValue args[] = {
-                property("FilterName", css::uno::Any(OUString("MS Word 97"))),
-                property("Overwrite", css::uno::Any(false)),
+            // SelectPdfVersion 2: PDF/A-2b, the form archives take.
+            const css::beans::PropertyValue pdfData[] = {
+                property("SelectPdfVersion", css::uno::Any(sal_Int32(2))),
             };
-            doc->storeToURL(toOU(fileUrl(path)),
-                            css::uno::Sequence<css::beans::PropertyValue>(args, std::size(args)));
+            const bool pdf = format == StoreFormat::PdfA2b;
+            const css::beans::PropertyValue args[] = {
+                property("FilterName", css::uno::Any(pdf ? OUString("writer_pdf_Export")
+                                                         : OUString("MS Word 97"))),
+                property("Overwrite", css::uno::Any(false)),
+                property("FilterData", css::uno::Any(css::uno::Sequence<css::beans::PropertyValue>(
+                                           pdfData, pdf ? std::size(pdfData) : 0))),
+            };
+            doc->storeToURL(toOU(fileUrl(path)), css::uno::Sequence<css::beans::PropertyValue>(
+                                                     args, std::size(args) - (pdf ? 0 : 1)));
         });
     } catch (...) {
         // The path was free before: whatever lies there now is our broken half.
@@ -987,7 +1005,7 @@ void LibreOfficeSession::saveAs(const QString& path)
         throw;
     }
     if (!QFileInfo::exists(path))
-        throw LumarelError(QStringLiteral("Не вдалося зберегти документ ") + path);
+        throw LumarelError(what + path);
 }
 
 void LibreOfficeSession::closeDocument() noexcept

@@ -23,6 +23,7 @@ public:
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
     bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
+    void saveAsPdf(const QString& path) override;
     void closeDocument() noexcept override;
     void quit() noexcept override;
 
@@ -36,6 +37,11 @@ public:
     static bool IsInstalled(const QString& programDir = DefaultProgramDir());
 
 private:
+    enum class StoreFormat { Word97, PdfA2b };
+    // Has the office store a copy of the active document at path, a free
+    // name; what is the failure message's start, the path follows.
+    void storeCopy(const QString& path, const QString& what, StoreFormat format);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -29,10 +31,8 @@ bool noHardLinks(int error)
 // A second name for the finished file: fails with EEXIST rather than replace.
 Claim claimByLink(const QByteArray& from, const QByteArray& to, const QString& target)
 {
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
+    if (::link(from.constData(), to.constData()) == 0)
         return Claim::Done;
-    }
     const int error = errno;
     if (error == EEXIST)
         return Claim::Taken;
@@ -104,20 +104,19 @@ Claim claimByCreate(const QByteArray& bytes, const QByteArray& to, const QString
     return Claim::Done;
 }
 
-} // namespace
-
-QString PlaceOutputFile(const QString& finished, const QString& folder, const QString& name,
-                        OutputKind kind)
-{
-    if (!QFileInfo(folder).isDir())
-        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
-    const QByteArray from = QFile::encodeName(finished);
+// One file moved to its claimed name by the best way the folder allows; the
+// way found is kept for the next file.
+struct Mover {
+    QString finished;
+    QByteArray from;
     QByteArray bytes;
-    bool copying = false, creating = false;
-    // Each lost race means one more file appeared; the bound only guards
-    // against a folder that lies about what it holds.
-    for (int attempt = 0; attempt < 100000; ++attempt) {
-        const QString target = BuildOutputPath(folder, name, kind);
+    bool copying = false;
+    bool creating = false;
+
+    explicit Mover(const QString& file) : finished(file), from(QFile::encodeName(file)) {}
+
+    Claim claim(const QString& folder, const QString& target)
+    {
         const QByteArray to = QFile::encodeName(target);
         Claim claim = Claim::Unsupported;
         if (!copying && !creating)
@@ -137,9 +136,81 @@ QString PlaceOutputFile(const QString& finished, const QString& folder, const QS
         }
         if (creating)
             claim = claimByCreate(bytes, to, target);
-        if (claim == Claim::Done) {
-            if (copying)
-                QFile::remove(finished);
+        return claim;
+    }
+};
+
+QString withPdfEnding(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return (dot < 0 ? path : path.left(dot)) + QStringLiteral(".pdf");
+}
+
+} // namespace
+
+PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf,
+                             const QString& folder, const QString& name, OutputKind kind)
+{
+    if (!QFileInfo(folder).isDir())
+        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
+    const bool withPdf = !finishedPdf.isEmpty();
+    Mover document(finished);
+    std::optional<Mover> pdf;
+    if (withPdf)
+        pdf.emplace(finishedPdf);
+    // Each lost race means one more file appeared; the bound only guards
+    // against a folder that lies about what it holds.
+    for (int attempt = 0; attempt < 100000; ++attempt) {
+        const QString target = BuildOutputPath(folder, name, kind, withPdf);
+        if (document.claim(folder, target) != Claim::Done)
+            continue;
+        PlacedFiles placed{target, QString()};
+        if (withPdf) {
+            const QString pdfTarget = withPdfEnding(target);
+            Claim claim = Claim::Taken;
+            try {
+                claim = pdf->claim(folder, pdfTarget);
+            } catch (...) {
+                ::unlink(QFile::encodeName(target).constData());
+                throw;
+            }
+            if (claim != Claim::Done) {
+                // The PDF's name went to another run meanwhile: both move on.
+                ::unlink(QFile::encodeName(target).constData());
+                continue;
+            }
+            placed.pdf = pdfTarget;
+            QFile::remove(finishedPdf);
+        }
+        QFile::remove(finished);
+        return placed;
+    }
+    throw LumarelError(QStringLiteral("Не вдалося знайти вільне ім'я файла в ") + folder);
+}
+
+QString PlaceOutputFile(const QString& finished, const QString& folder, const QString& name,
+                        OutputKind kind)
+{
+    return PlaceOutputFiles(finished, QString(), folder, name, kind).document;
+}
+
+QString PlaceNamedFile(const QString& finished, const QString& folder, const QString& fileName)
+{
+    if (!QFileInfo(folder).isDir())
+        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? fileName : fileName.left(dot);
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    Mover mover(finished);
+    for (int counter = 0; counter < 100000; ++counter) {
+        const QString target = prefix + (counter == 0 ? fileName
+                                                      : stem + u'(' + QString::number(counter) +
+                                                            u')' + extension);
+        if (QFileInfo(target).isSymLink())
+            continue;
+        if (mover.claim(folder, target) == Claim::Done) {
+            QFile::remove(finished);
             return target;
         }
     }

@@ -169,6 +169,20 @@ void TFLUMA::buildMenu()
     settings->addSeparator();
     m_n14 = addAction(settings, QStringLiteral("N14"), QStringLiteral("Показати таблицю тегів"),
                       Pictures::MenuTags, &TFLUMA::N14Click);
+    settings->addSeparator();
+    const ExportOptions options = SettingsFiles::LoadExportOptions(m_workDir);
+    auto addOption = [&](const QString& name, const QString& caption, bool on) {
+        QAction* a = settings->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        a->setChecked(on);
+        connect(a, &QAction::triggered, this, [this] { Run(&TFLUMA::ExportOptionsClick); });
+        return a;
+    };
+    m_alsoPdf = addOption(QStringLiteral("NAlsoPdf"), QStringLiteral("Також зберігати PDF"),
+                          options.alsoPdf);
+    m_printFile = addOption(QStringLiteral("NPrintFile"),
+                            QStringLiteral("Один файл для друку (PDF)"), options.printFile);
 
     QMenu* exportMenu = menuBar()->addMenu(QStringLiteral("Експортувати"));
     exportMenu->setObjectName(QStringLiteral("MenuExport"));
@@ -579,7 +593,9 @@ void TFLUMA::B5Click()
 void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind kind,
                              const QString& notProducedText)
 {
-    const GenerationContext context{m_store, m_workDir, nullptr, {}};
+    GenerationContext context{m_store, m_workDir, nullptr, {}};
+    // The .doc is what opens; its PDF only lies beside it.
+    context.pdf = kind == OutputKind::Regular && SettingsFiles::LoadExportOptions(m_workDir).alsoPdf;
     std::optional<QString> saved;
     {
         BusyCursor busy; // gone before the message, also when generation throws
@@ -595,6 +611,20 @@ void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind 
 void TFLUMA::N9Click()
 {
     ShowTemplateWindow(this, m_workDir, [this] { RunHelp(QApplication::activeModalWidget()); });
+}
+
+// The two export options: remembered in Export.set at once. When it cannot
+// be written the entries show what the file still holds.
+void TFLUMA::ExportOptionsClick()
+{
+    try {
+        SettingsFiles::SaveExportOptions(m_workDir, {m_alsoPdf->isChecked(), m_printFile->isChecked()});
+    } catch (...) {
+        const ExportOptions kept = SettingsFiles::LoadExportOptions(m_workDir);
+        m_alsoPdf->setChecked(kept.alsoPdf);
+        m_printFile->setChecked(kept.printFile);
+        throw;
+    }
 }
 
 // Tag table (N14).

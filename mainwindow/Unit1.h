@@ -69,6 +69,7 @@ public:
     void B5Click();
     void N9Click();
     void N14Click();
+    void ExportOptionsClick();
     void B2Click();
     void N6Click();
     void B7Click();
@@ -130,6 +131,8 @@ private:
     QAction* m_n2 = nullptr;
     QAction* m_n9 = nullptr;
     QAction* m_n14 = nullptr;
+    QAction* m_alsoPdf = nullptr;
+    QAction* m_printFile = nullptr;
     QAction* m_n10 = nullptr;
     QAction* m_n13 = nullptr;
     QAction* m_n11 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "generate/BatchPool.h"
 #include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
 #include "windows/ui/BusyCursor.h"
 #include "windows/ui/Commands.h"
 #include "windows/ui/Fonts.h"
@@ -170,7 +171,8 @@ void TFPack::TsTimer()
     BusyCursor busy;
     // The offices work on threads of their own; this one draws the rows as
     // they come, in list order, and keeps the window painted meanwhile.
-    BatchPool pool(m_store, m_workDir, m_recordIndexes);
+    BatchPool pool(m_store, m_workDir, m_recordIndexes, 0, {},
+                   SettingsFiles::LoadExportOptions(m_workDir));
     for (qsizetype k = 0; k < m_recordIndexes.size();) {
         std::optional<BatchRow> row;
         try {
@@ -193,6 +195,15 @@ void TFPack::TsTimer()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     pool.finish();
+    try {
+        if (const std::optional<QString> printFile = pool.writePrintFile())
+            appendRow(PrintFileRowText, *printFile);
+    } catch (...) {
+        appendRow(PrintFileRowText, CurrentErrorText());
+        m_running = false;
+        m_bc->setEnabled(true);
+        throw;
+    }
     busy.release();
     m_running = false;
     m_bc->setEnabled(true);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void stopSignal();
     void anyLocale_data();
     void anyLocale();
+    void pdfAndPrintFile_data();
+    void pdfAndPrintFile();
 
 private:
     QTemporaryDir m_cache;
@@ -29,6 +32,35 @@ private:
 };
 
 namespace {
+
+// Two pages: the second paragraph starts a new one.
+const QByteArray TwoPages = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text"><office:automatic-styles>
+<style:style style:name="PB" style:family="paragraph"><style:paragraph-properties fo:break-before="page"/></style:style>
+</office:automatic-styles><office:body><office:text>
+<text:p>#Прізвище# перша</text:p><text:p text:style-name="PB">#Прізвище# друга</text:p>
+</office:text></office:body></office:document>
+)";
+
+QString runTool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pageCount(const QString& pdf)
+{
+    static const QRegularExpression pages(u"Pages:\\s+(\\d+)"_qs);
+    const QRegularExpressionMatch m = pages.match(runTool(u"pdfinfo"_qs, {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
 
 QByteArray record(const char* number, const char* fio, const char* code, const char* award,
                   const char* date = "30.06.2015")
@@ -230,6 +262,39 @@ void TestCliExport::stopSignal()
                    QByteArray("Випускник " + QByteArray::number(k)).constData(), "6.02", "0");
     const QString xml = work.filePath(u"export.xml"_qs);
     TestFiles::write(xml, TestFiles::edeboFile(records));
+void TestCliExport::pdfAndPrintFile_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("pdf") << QStringList{u"--pdf"_qs};
+    QTest::newRow("print file") << QStringList{u"--print-file"_qs};
+    QTest::newRow("both") << QStringList{u"--pdf"_qs, u"--print-file"_qs};
+}
+
+void TestCliExport::pdfAndPrintFile()
+{
+    QFETCH(QStringList, flags);
+    const bool pdf = flags.contains(u"--pdf"_qs);
+    const bool printFile = flags.contains(u"--print-file"_qs);
+    QTemporaryDir work;
+    const WorkDir workDir(work.path());
+    const QString one = work.filePath(u"one.fodt"_qs);
+    const QString two = work.filePath(u"two.fodt"_qs);
+    TestFiles::write(one, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    TestFiles::write(two, TwoPages);
+    SettingsFiles::SaveTemplateTable(
+        workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
+    const QString xml = work.filePath(u"export.xml"_qs);
+    const auto graduate = [](const char* number, const QString& fio, const char* code,
+                             const char* award) {
+        return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
+                                           {u"fio"_qs, fio},
+                                           {u"lastname"_qs, fio.section(u' ', 0, 0)},
+                                           {u"specdirprofcode"_qs, QString::fromUtf8(code)},
+                                           {u"award"_qs, QString::fromUtf8(award)}});
+    };
+    TestFiles::write(xml, TestFiles::edeboFile(graduate("1001", u"Шевченко Тарас Григорович"_qs, "6.02", "0") +
+                                               graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
+                                               graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
 
     QProcess p;
     p.setWorkingDirectory(work.path());
@@ -273,6 +338,61 @@ void TestCliExport::stopSignal()
     QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml} + flags);
+    QVERIFY(p.waitForFinished(300000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    const QString printed = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(p.exitCode() == 0, qPrintable(err + printed));
+    const QStringList out = printed.split(u'\n', Qt::SkipEmptyParts);
+    const QStringList surnames = {u"Шевченко"_qs, u"Франко"_qs, u"Косач"_qs};
+    const QList<int> pages = {1, 1, 2};
+    QCOMPARE(out.size(), printFile ? 4 : 3);
+
+    QStringList expected;
+    for (int k = 0; k < 3; ++k) {
+        const QStringList row = out.at(k).split(u'\t');
+        QCOMPARE(row.size(), 3);
+        QVERIFY(row.at(0).startsWith(surnames.at(k)));
+        QCOMPARE(row.at(1), u"Успішно згенерований!"_qs);
+        expected << QFileInfo(row.at(2)).fileName();
+        if (!pdf)
+            continue;
+        const QString beside = row.at(2).chopped(4) + u".pdf"_qs;
+        expected << QFileInfo(beside).fileName();
+        const QString text = runTool(u"pdftotext"_qs, {beside, u"-"_qs});
+        QVERIFY2(text.contains(surnames.at(k)), qPrintable(beside + u'\n' + text));
+        QCOMPARE(pageCount(beside), pages.at(k));
+        // PDF/A-2b, as the file's own metadata says.
+        const QString meta = runTool(u"pdfinfo"_qs, {u"-meta"_qs, beside});
+        QVERIFY2(meta.contains(QRegularExpression(u"pdfaid:part(>|=\")2"_qs)), qPrintable(meta));
+        QVERIFY2(meta.contains(QRegularExpression(u"pdfaid:conformance(>|=\")B"_qs)),
+                 qPrintable(meta));
+    }
+    if (printFile) {
+        const QStringList row = out.at(3).split(u'\t');
+        QCOMPARE(row.size(), 2);
+        QCOMPARE(row.at(0), u"Файл для друку"_qs);
+        const QString joined = row.at(1);
+        QCOMPARE(QFileInfo(joined).absolutePath(), workDir.resultsFolder());
+        QVERIFY2(QRegularExpression(u"^Друк_\\d{8}-\\d{6}\\.pdf$"_qs)
+                     .match(QFileInfo(joined).fileName())
+                     .hasMatch(),
+                 qPrintable(joined));
+        expected << QFileInfo(joined).fileName();
+        QCOMPARE(pageCount(joined), 1 + 1 + 2);
+        // Each document on pages of its own, in list order.
+        const QStringList onPage = {surnames.at(0), surnames.at(1), surnames.at(2), surnames.at(2)};
+        for (int page = 1; page <= 4; ++page) {
+            const QString text = runTool(u"pdftotext"_qs, {u"-f"_qs, QString::number(page), u"-l"_qs,
+                                                            QString::number(page), joined, u"-"_qs});
+            for (const QString& surname : surnames)
+                QCOMPARE(text.contains(surname), surname == onPage.at(page - 1));
+        }
+    }
+    // Nothing else is left in Results: no scratch PDF of the print file alone.
+    expected.sort();
+    QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files, QDir::Name), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCliExport)

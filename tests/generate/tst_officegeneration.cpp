@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +32,9 @@ private Q_SLOTS:
     void officeCrash();
     void neverOverwrites();
     void installed();
+    void pdfBeside();
+    void pdfOfEachDocumentInOneOffice();
+    void pdfFailureLeavesNothing();
 
 private:
     QTemporaryDir m_cache;
@@ -351,6 +355,74 @@ void TestOfficeGeneration::neverOverwrites()
 void TestOfficeGeneration::installed()
 {
     QVERIFY(CheckWordInstalled());
+}
+
+void TestOfficeGeneration::pdfBeside()
+{
+    importRecords(TestFiles::elementRecord());
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    // A PDF the user kept under the first name is left alone: both files move on.
+    const QString results = m_work->filePath(u"Results"_qs);
+    TestFiles::write(results + u"/Косач_Л.П._Диплом.pdf"_qs, "user's");
+    GenerationContext c = context();
+    c.pdf = true;
+    const QString saved =
+        GenerateDocument(c, 1, templatePath, true, OutputKind::Regular).value_or(QString());
+    QCOMPARE(saved, results + u"/Косач_Л.П._Диплом(1).doc"_qs);
+    const QString pdf = results + u"/Косач_Л.П._Диплом(1).pdf"_qs;
+    QProcess text;
+    text.start(u"pdftotext"_qs, {pdf, u"-"_qs});
+    QVERIFY(text.waitForFinished(60000));
+    QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(u"Косач"_qs));
+    QCOMPARE(TestFiles::read(results + u"/Косач_Л.П._Диплом.pdf"_qs), QByteArray("user's"));
+    QVERIFY(readBack(saved).startsWith(u"Косач"_qs));
+}
+
+void TestOfficeGeneration::pdfOfEachDocumentInOneOffice()
+{
+    importRecords(TestFiles::elementRecord() +
+                  TestFiles::elementRecord({{u"LastName"_qs, u"Франко"_qs}}) +
+                  TestFiles::elementRecord({{u"LastName"_qs, u"Стефаник"_qs}}));
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"#Прізвище#"_qs}, {});
+    LibreOfficeSession office;
+    office.start(true);
+    GenerationContext c = context();
+    c.session = &office;
+    c.pdf = true;
+    QStringList pdfs;
+    for (int k = 1; k <= 3; ++k)
+        pdfs << GenerateDocument(c, k, templatePath, true, OutputKind::Demonstration)
+                    .value_or(QString())
+                    .chopped(4) +
+                    u".pdf"_qs;
+    office.quit();
+    const QStringList surnames = {u"Косач"_qs, u"Франко"_qs, u"Стефаник"_qs};
+    for (int k = 0; k < 3; ++k) {
+        QProcess text;
+        text.start(u"pdftotext"_qs, {pdfs.at(k), u"-"_qs});
+        QVERIFY(text.waitForFinished(60000));
+        const QString got = QString::fromUtf8(text.readAllStandardOutput());
+        for (int other = 0; other < 3; ++other)
+            QVERIFY2(got.contains(surnames.at(other)) == (other == k), qPrintable(pdfs.at(k) + u' ' + got));
+    }
+}
+
+void TestOfficeGeneration::pdfFailureLeavesNothing()
+{
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"Текст"_qs}, {});
+    const QString folder = m_work->filePath(u"out"_qs);
+    QVERIFY(QDir().mkpath(folder));
+    LibreOfficeSession office;
+    office.start(true);
+    office.open(templatePath);
+    // A name no file system takes: the office itself fails to write.
+    QVERIFY_THROWS_EXCEPTION(LumarelError,
+                             office.saveAsPdf(folder + u'/' + QString(300, u'я') + u".pdf"_qs));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // The same office and document still serve.
+    office.saveAsPdf(folder + u"/ok.pdf"_qs);
+    office.quit();
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"ok.pdf"_qs});
 }
 
 QTEST_GUILESS_MAIN(TestOfficeGeneration)

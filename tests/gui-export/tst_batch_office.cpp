@@ -32,6 +32,7 @@ private Q_SLOTS:
     void poolErrorEndsEveryOffice();
     void windowPaintsWhileOfficesWork();
     void twoConvertersIntoOneFolder();
+    void windowShowsThePrintFile();
 
 private:
     QTemporaryDir m_cache;
@@ -748,6 +749,52 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
     QCOMPARE(filesIn(results), expected);
     for (const QString& path : std::as_const(paths))
         QVERIFY(path.startsWith(results + u'/') && QFileInfo(path).size() > 0);
+}
+
+// With both options remembered, the window's batch leaves each PDF beside its
+// .doc and ends with the print file's row.
+void TestBatchOffice::windowShowsThePrintFile()
+{
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"),
+           TestFiles::edeboFile(graduateOf(1, QStringLiteral("Бакалавр Олег Іванович")) +
+                                graduateOf(2, QStringLiteral("Бакалавр Ольга Іванівна"))));
+    const QString good = f.dir.filePath(QStringLiteral("good.fodt"));
+    TestFiles::write(good, flatTemplate({QStringLiteral("#Прізвище# #Ім`я#")}));
+    QStringList table(8);
+    table[2] = good;
+    SettingsFiles::SaveTemplateTable(WorkDir(f.dir.path()), table);
+    SettingsFiles::SaveExportOptions(WorkDir(f.dir.path()), {true, true});
+    f.check({0, 1});
+    QStringList rows;
+    whenModal(
+        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        [&](QWidget* w) {
+            rows = tableRows(w);
+            w->close();
+        });
+    f.find<QToolButton>("B4")->click();
+
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(rows.at(0).endsWith(QStringLiteral("|Успішно згенерований!")));
+    QVERIFY(rows.at(1).endsWith(QStringLiteral("|Успішно згенерований!")));
+    QVERIFY2(rows.at(2).startsWith(QStringLiteral("Файл для друку|") + f.results() +
+                                   QStringLiteral("/Друк_")),
+             qPrintable(rows.at(2)));
+    const QString printFile = rows.at(2).section(u'|', 1);
+    QVERIFY(QFile::exists(printFile));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {printFile, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString joined = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(joined.indexOf(QStringLiteral("Олег")) >= 0 &&
+                 joined.indexOf(QStringLiteral("Олег")) < joined.indexOf(QStringLiteral("Ольга")),
+             qPrintable(joined));
+    QCOMPARE(f.resultFiles(), (QStringList{QStringLiteral("Бакалавр_Олег_Іванович_Диплом.doc"),
+                                           QStringLiteral("Бакалавр_Олег_Іванович_Диплом.pdf"),
+                                           QStringLiteral("Бакалавр_Ольга_Іванівна_Диплом.doc"),
+                                           QStringLiteral("Бакалавр_Ольга_Іванівна_Диплом.pdf"),
+                                           QFileInfo(printFile).fileName()}));
 }
 
 QTEST_MAIN(TestBatchOffice)

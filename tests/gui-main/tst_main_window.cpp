@@ -33,6 +33,7 @@ private Q_SLOTS:
     void closeCommands_data();
     void closeCommands();
     void entriesForTheExport();
+    void exportOptionsRemembered();
 };
 
 void TestMainWindow::initTestCase()
@@ -262,6 +263,9 @@ void TestMainWindow::menuBarOrder()
         QStringLiteral("  Задати шаблони..."),
         QStringLiteral("-"),
         QStringLiteral("  Показати таблицю тегів"),
+        QStringLiteral("-"),
+        QStringLiteral("  Також зберігати PDF"),
+        QStringLiteral("  Один файл для друку (PDF)"),
         QStringLiteral("Експортувати"),
         QStringLiteral("  Експортувати першого обраного та відкрити файл у MS Word"),
         QStringLiteral("-"),
@@ -274,7 +278,8 @@ void TestMainWindow::menuBarOrder()
     };
     QCOMPARE(seen, expected);
     const QStringList names = {QStringLiteral("XML1"), QStringLiteral("N2"),  QStringLiteral("N9"),
-                               QStringLiteral("N14"),  QStringLiteral("N10"), QStringLiteral("N13"),
+                               QStringLiteral("N14"),  QStringLiteral("NAlsoPdf"),
+                               QStringLiteral("NPrintFile"), QStringLiteral("N10"), QStringLiteral("N13"),
                                QStringLiteral("N11"),  QStringLiteral("N6"),  QStringLiteral("N8")};
     QStringList actionNames;
     for (QAction* top : f.window->menuBar()->actions())
@@ -473,6 +478,35 @@ void TestMainWindow::entriesForTheExport()
     QVERIFY(!f.window->EntryChecked(-1));
     QVERIFY(!f.window->EntryChecked(2));
     QCOMPARE(f.window->Store().RecordCount(), 2);
+}
+
+// The two export options: checkable, read from Export.set when the window is
+// made, written back at each click.
+void TestMainWindow::exportOptionsRemembered()
+{
+    GuiFixture f;
+    QVERIFY(f.find<QAction>("NAlsoPdf")->isCheckable());
+    QVERIFY(!f.find<QAction>("NAlsoPdf")->isChecked());
+    QVERIFY(!f.find<QAction>("NPrintFile")->isChecked());
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("Export.set"))));
+
+    TestFiles::write(f.path(QStringLiteral("Export.set")), "1\r\n0\r\n");
+    f.window = std::make_unique<TFLUMA>();
+    QVERIFY(f.find<QAction>("NAlsoPdf")->isChecked());
+    QVERIFY(!f.find<QAction>("NPrintFile")->isChecked());
+    f.find<QAction>("NPrintFile")->trigger();
+    QCOMPARE(TestFiles::read(f.path(QStringLiteral("Export.set"))), QByteArray("1\r\n1\r\n"));
+    f.find<QAction>("NAlsoPdf")->trigger();
+    QCOMPARE(TestFiles::read(f.path(QStringLiteral("Export.set"))), QByteArray("0\r\n1\r\n"));
+    QVERIFY(f.boxes.isEmpty());
+
+    // A file that cannot be written: said so, and the entries show what stays.
+    QVERIFY(QFile::remove(f.path(QStringLiteral("Export.set"))));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Export.set")));
+    f.find<QAction>("NAlsoPdf")->trigger();
+    QCOMPARE(f.boxes.size(), 1);
+    QVERIFY(!f.find<QAction>("NAlsoPdf")->isChecked());
+    QVERIFY(!f.find<QAction>("NPrintFile")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)
