@@ -8,12 +8,15 @@
 // Batch times include the start of the batch's offices. Then, per template,
 // where the time of one document goes in one office, and the peak resident
 // memory of all offices together; optionally 1000 graduates on the form.
-//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--form table|demo] [N ...]
+// With --pdf, per template also what the PDF/A beside each document costs and
+// the join of 300 documents' PDFs into one print file.
+//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N ...]
 
 #include "generate/BatchExport.h"
 #include "generate/BatchPool.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/LibreOfficeSession.h"
+#include "generate/PrintFile.h"
 #include "generate/ScratchFolder.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
@@ -26,6 +29,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -195,7 +199,8 @@ struct Run {
 };
 
 // (a1) and (aP): the whole batch through the pool, office start included.
-Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices, OfficeMemory& memory)
+Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices, OfficeMemory& memory,
+           ExportOptions options = {})
 {
     QList<int> indexes;
     for (int k = 0; k < n; ++k)
@@ -204,7 +209,7 @@ Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices,
     QElapsedTimer all;
     all.start();
     {
-        BatchPool pool(store, workDir, indexes, offices);
+        BatchPool pool(store, workDir, indexes, offices, {}, options);
         while (!pool.atEnd())
             if (!pool.nextRow(-1)->generated())
                 throw LumarelError(QStringLiteral("nothing generated"));
@@ -267,6 +272,49 @@ void phases(const RecordStore& store, const WorkDir& workDir, int n)
                 p.startNs / 1e6 / std::max(1, p.starts.load()));
 }
 
+// What the PDF beside each document costs in one office (best of runs), and
+// the join of 300 documents' PDFs into one print file.
+void pdfCost(const RecordStore& store, const WorkDir& workDir, int n, int runs, OfficeMemory& memory)
+{
+    double plain = 1e9, pdf = 1e9;
+    for (int r = 0; r < runs; ++r) {
+        plain = std::min(plain, pooled(store, workDir, n, 1, memory).totalS);
+        pdf = std::min(pdf, pooled(store, workDir, n, 1, memory, {true, false}).totalS);
+    }
+    std::printf("  PDF/A beside each document, one office, %d documents: %.1f ms per document "
+                "without, %.1f with, +%.1f ms\n",
+                n, plain * 1000 / n, pdf * 1000 / n, (pdf - plain) * 1000 / n);
+
+    // One real document's PDF, 300 times over as separate files.
+    QList<int> one{1};
+    QString sample;
+    {
+        BatchPool pool(store, workDir, one, 1, {}, {true, false});
+        sample = pool.nextRow(-1)->pdf;
+    }
+    ScratchFolder parts;
+    QStringList files;
+    for (int k = 0; k < 300; ++k) {
+        files << parts.filePath(QString::number(k) + QStringLiteral(".pdf"));
+        QFile::copy(sample, files.back());
+    }
+    std::vector<double> joins;
+    for (int r = 0; r < std::max(3, runs); ++r) {
+        const QString out = parts.filePath(QStringLiteral("joined%1.pdf").arg(r));
+        QElapsedTimer t;
+        t.start();
+        PrintFile::Join(files, out);
+        joins.push_back(t.nsecsElapsed() / 1e9);
+        if (r == 0)
+            std::printf("  print file of 300 documents (%lld KB each, %lld KB joined): ",
+                        static_cast<long long>(QFileInfo(sample).size() / 1024),
+                        static_cast<long long>(QFileInfo(out).size() / 1024));
+        QFile::remove(out);
+    }
+    std::printf("joined in %.2f s (median of %zu)\n", median(joins), joins.size());
+    emptyFolder(workDir.resultsFolder());
+}
+
 struct Form {
     const char* label;
     QString path;
@@ -283,6 +331,7 @@ int main(int argc, char** argv)
     int bMax = 1 << 30;
     int offices = 0;
     bool thousand = false;
+    bool withPdf = false;
     QString only;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype k = 0; k < args.size(); ++k) {
@@ -296,6 +345,8 @@ int main(int argc, char** argv)
             only = args.at(++k);
         else if (args.at(k) == u"--thousand")
             thousand = true;
+        else if (args.at(k) == u"--pdf")
+            withPdf = true;
         else
             counts << args.at(k).toInt();
     }
@@ -334,6 +385,8 @@ int main(int argc, char** argv)
             // The first start of a fresh profile is not what a batch pays.
             pooled(store, workDir, pool, pool, memory);
             phases(store, workDir, 30);
+            if (withPdf)
+                pdfCost(store, workDir, 30, runs, memory);
             std::printf("  %5s %20s %20s %20s %8s %8s %10s\n", "N", "(b) per document",
                         "(a1) one office", "(aP) pool", "(b)/(a1)", "(b)/(aP)", "peak MB");
             for (const int n : counts) {
