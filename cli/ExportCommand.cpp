@@ -173,7 +173,7 @@ int RunExportCommand(const QStringList& given)
     progress.clear();
     try {
         if (const std::optional<QString> printFile = batch.writePrintFile())
-            CliOutput::out(PrintFileRowText + u'\t' + *printFile);
+            CliOutput::row({PrintFileRowText, *printFile});
     } catch (const LumarelError& e) {
         CliOutput::err(e.text());
         return ExitError;
