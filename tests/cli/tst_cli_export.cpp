@@ -19,12 +19,12 @@ private Q_SLOTS:
     void cleanup();
     void rows_data();
     void rows();
+    void pdfAndPrintFile_data();
+    void pdfAndPrintFile();
     void stopSignal_data();
     void stopSignal();
     void anyLocale_data();
     void anyLocale();
-    void pdfAndPrintFile_data();
-    void pdfAndPrintFile();
 
 private:
     QTemporaryDir m_cache;
@@ -262,39 +262,6 @@ void TestCliExport::stopSignal()
                    QByteArray("Випускник " + QByteArray::number(k)).constData(), "6.02", "0");
     const QString xml = work.filePath(u"export.xml"_qs);
     TestFiles::write(xml, TestFiles::edeboFile(records));
-void TestCliExport::pdfAndPrintFile_data()
-{
-    QTest::addColumn<QStringList>("flags");
-    QTest::newRow("pdf") << QStringList{u"--pdf"_qs};
-    QTest::newRow("print file") << QStringList{u"--print-file"_qs};
-    QTest::newRow("both") << QStringList{u"--pdf"_qs, u"--print-file"_qs};
-}
-
-void TestCliExport::pdfAndPrintFile()
-{
-    QFETCH(QStringList, flags);
-    const bool pdf = flags.contains(u"--pdf"_qs);
-    const bool printFile = flags.contains(u"--print-file"_qs);
-    QTemporaryDir work;
-    const WorkDir workDir(work.path());
-    const QString one = work.filePath(u"one.fodt"_qs);
-    const QString two = work.filePath(u"two.fodt"_qs);
-    TestFiles::write(one, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
-    TestFiles::write(two, TwoPages);
-    SettingsFiles::SaveTemplateTable(
-        workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
-    const QString xml = work.filePath(u"export.xml"_qs);
-    const auto graduate = [](const char* number, const QString& fio, const char* code,
-                             const char* award) {
-        return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
-                                           {u"fio"_qs, fio},
-                                           {u"lastname"_qs, fio.section(u' ', 0, 0)},
-                                           {u"specdirprofcode"_qs, QString::fromUtf8(code)},
-                                           {u"award"_qs, QString::fromUtf8(award)}});
-    };
-    TestFiles::write(xml, TestFiles::edeboFile(graduate("1001", u"Шевченко Тарас Григорович"_qs, "6.02", "0") +
-                                               graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
-                                               graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
 
     QProcess p;
     p.setWorkingDirectory(work.path());
@@ -338,6 +305,47 @@ void TestCliExport::pdfAndPrintFile()
     QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
+}
+
+void TestCliExport::pdfAndPrintFile_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("pdf") << QStringList{u"--pdf"_qs};
+    QTest::newRow("print file") << QStringList{u"--print-file"_qs};
+    QTest::newRow("both") << QStringList{u"--pdf"_qs, u"--print-file"_qs};
+}
+
+void TestCliExport::pdfAndPrintFile()
+{
+    QFETCH(QStringList, flags);
+    const bool pdf = flags.contains(u"--pdf"_qs);
+    const bool printFile = flags.contains(u"--print-file"_qs);
+    QTemporaryDir work;
+    const WorkDir workDir(work.path());
+    const QString one = work.filePath(u"one.fodt"_qs);
+    const QString two = work.filePath(u"two.fodt"_qs);
+    TestFiles::write(one, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    TestFiles::write(two, TwoPages);
+    SettingsFiles::SaveTemplateTable(
+        workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
+    const QString xml = work.filePath(u"export.xml"_qs);
+    const auto graduate = [](const char* number, const QString& fio, const char* code,
+                             const char* award) {
+        return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
+                                           {u"fio"_qs, fio},
+                                           {u"lastname"_qs, fio.section(u' ', 0, 0)},
+                                           {u"specdirprofcode"_qs, QString::fromUtf8(code)},
+                                           {u"award"_qs, QString::fromUtf8(award)}});
+    };
+    TestFiles::write(xml, TestFiles::edeboFile(graduate("1001", u"Шевченко Тарас Григорович"_qs, "6.02", "0") +
+                                               graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
+                                               graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml} + flags);
     QVERIFY(p.waitForFinished(300000));
