@@ -324,7 +324,7 @@ void TestCliExport::pdfAndPrintFile()
     const WorkDir workDir(work.path());
     const QString one = work.filePath(u"one.fodt"_qs);
     const QString two = work.filePath(u"two.fodt"_qs);
-    TestFiles::write(one, QByteArray(Flat).replace("%1", "#Прізвище# 20#РікДп#"));
+    TestFiles::write(one, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     TestFiles::write(two, TwoPages);
     SettingsFiles::SaveTemplateTable(
         workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
