@@ -65,8 +65,7 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
     return TextRules::TrimControls(table->at(*slot - 1));
 }
 
-QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
-                        bool withPdf)
+QString DocumentFileName(const QString& name, OutputKind kind)
 {
     QString safe;
     safe.reserve(name.size());
@@ -81,8 +80,13 @@ QString BuildOutputPath(const QString& folder, const QString& name, OutputKind k
         safe[0] = u'_';
     while (safe.toUtf8().size() > MaxNameBytes)
         safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
+    return safe + outputEnding(kind);
+}
 
-    const QString fileName = safe + outputEnding(kind);
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
+                        bool withPdf)
+{
+    const QString fileName = DocumentFileName(name, kind);
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const QString stem = dot < 0 ? fileName : fileName.left(dot);
     const QString extension = dot < 0 ? QString() : fileName.mid(dot);

@@ -32,6 +32,8 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
 // withPdf: the same name with ".pdf" in place of the extension must be free too.
 QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
                         bool withPdf = false);
+// The file name BuildOutputPath starts from, before any "(1)".
+QString DocumentFileName(const QString& name, OutputKind kind);
 
 // What a generation works with. By default every call starts an office of its
 // own and quits it before returning; a batch may lend one already started.

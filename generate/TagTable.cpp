@@ -3,6 +3,8 @@
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <array>
 
@@ -207,6 +209,39 @@ QString ValueOf(TagValue value, const StudentRecord& record)
     const auto kind = static_cast<size_t>(value);
     return kind < CopiedFields.size() && CopiedFields[kind] ? record.*CopiedFields[kind]
                                                             : QString();
+}
+
+DateSource DateSourceOf(TagValue value)
+{
+    if (inGroup(value, TagValue::IssueDay))
+        return DateSource::Issue;
+    if (inGroup(value, TagValue::GraduateDay))
+        return DateSource::Graduate;
+    return DateSource::None;
+}
+
+QString DateText(DateSource source, const StudentRecord& record)
+{
+    switch (source) {
+    case DateSource::Issue:
+        return record.IssueDate;
+    case DateSource::Graduate:
+        return record.GraduateDate;
+    case DateSource::None:
+        break;
+    }
+    return QString();
+}
+
+bool IsCalendarDate(const QString& date)
+{
+    try {
+        const DateParts parts = splitDate(date);
+        qint32 day = 0;
+        return TextRules::ParseInt32(parts.day, &day) && QDate::isValid(parts.year, parts.month, day);
+    } catch (const LumarelError&) {
+        return false;
+    }
 }
 
 bool OnlyWhenAsked(TagValue value, const StudentRecord& record)

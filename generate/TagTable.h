@@ -63,6 +63,15 @@ QString ValueOf(TagValue value, const StudentRecord& record);
 // True for the day suffix of a date the record has: its value is made only
 // when the document, read afresh, holds the tag.
 bool OnlyWhenAsked(TagValue value, const StudentRecord& record);
+
+// Which of the record's two dates a tag's value is made from, if any.
+enum class DateSource { None, Issue, Graduate };
+DateSource DateSourceOf(TagValue value);
+// The record's text of that date (empty for None).
+QString DateText(DateSource source, const StudentRecord& record);
+// Whether the export fills in every part of the date (suffix included) and
+// the day, month and year name a real day of the calendar.
+bool IsCalendarDate(const QString& date);
 } // namespace TagTable
 
 // The derived values.

@@ -1,0 +1,72 @@
+#include "generate/TemplateReader.h"
+
+#include "generate/DocumentGeneration.h"
+#include "generate/LibreOfficeSession.h"
+#include "generate/TagTable.h"
+
+#include <QFileInfo>
+
+TemplateReader::TemplateReader(SessionFactory makeSession) : m_makeSession(std::move(makeSession))
+{
+}
+
+TemplateReader::~TemplateReader()
+{
+    if (m_session)
+        m_session->quit();
+}
+
+DocumentSession& TemplateReader::office()
+{
+    if (!m_session) {
+        if (m_makeSession) {
+            m_session = m_makeSession();
+        } else {
+            if (!CheckWordInstalled())
+                throw LumarelError(WordMissingText);
+            m_session = std::make_unique<LibreOfficeSession>();
+        }
+        m_session->start(true);
+    }
+    return *m_session;
+}
+
+namespace {
+
+QStringList occurrences(const QString& text)
+{
+    QStringList found;
+    for (const TagRow& row : TagTable::ReplacementOrder()) {
+        for (qsizetype at = text.indexOf(row.Tag, 0, Qt::CaseInsensitive); at >= 0;
+             at = text.indexOf(row.Tag, at + row.Tag.size(), Qt::CaseInsensitive))
+            found.append(text.mid(at, row.Tag.size()));
+    }
+    return found;
+}
+
+} // namespace
+
+std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
+{
+    const auto known = m_tags.constFind(path);
+    if (known != m_tags.cend())
+        return *known;
+    std::optional<QStringList> result;
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        DocumentSession& session = office();
+        ++m_reads;
+        try {
+            session.open(path);
+            result = occurrences(session.ReadDocumentText());
+        } catch (const OfficeLostError&) {
+            session.closeDocument();
+            throw;
+        } catch (const LumarelError&) {
+            // A file the office cannot open is as unusable as a missing one.
+            result.reset();
+        }
+        session.closeDocument();
+    }
+    m_tags.insert(path, result);
+    return result;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "generate/DocumentSession.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// Reads the text of templates for the checks, each file once, in one office
+// started for the first file that needs it and ended with the reader.
+class TemplateReader {
+public:
+    using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
+
+    // makeSession: the office to use; empty means LibreOffice (its absence
+    // throws LumarelError with the text of a missing office).
+    explicit TemplateReader(SessionFactory makeSession = {});
+    ~TemplateReader();
+    TemplateReader(const TemplateReader&) = delete;
+    TemplateReader& operator=(const TemplateReader&) = delete;
+
+    // Every occurrence of a tag of the table in the template, as written
+    // (letter case may differ from the table's); none when no file is there
+    // or the office cannot open it. A lost office throws OfficeLostError.
+    std::optional<QStringList> tagsIn(const QString& path);
+    // How many templates were opened.
+    int reads() const { return m_reads; }
+
+private:
+    DocumentSession& office();
+
+    SessionFactory m_makeSession;
+    std::unique_ptr<DocumentSession> m_session;
+    QHash<QString, std::optional<QStringList>> m_tags;
+    int m_reads = 0;
+};
