@@ -1,6 +1,8 @@
+#include "cli/CheckCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/LintCommand.h"
 #include "cli/ListCommand.h"
 #include "resources/LumarelResources.h"
 
@@ -35,6 +37,21 @@ Usage:
       built-in sample template (written to Examples when missing) filled
       with the graduate's data, saved into Examples; prints the row as
       export does.
+  lumarel-convert check FILE.xml [NUMBER ...]
+      Checks the data of the graduates given (all when none is) against the
+      templates the export would use, before anything is printed: a kind
+      without a template, a template missing or unusable, an empty value of
+      a tag the template uses, a date the export would refuse or that is no
+      calendar day, a series and number repeated in the file, two documents
+      that would get the same name. One line per finding: number, TAB, name,
+      TAB, finding. Each template is read once. Exit 3 when something is found.
+  lumarel-convert lint TEMPLATE.doc
+      Checks one template: prints each tag of the tag table it holds (tag,
+      TAB, how many times, TAB, the parts of the document), then each
+      problem: no exact #Прізвище# (also when written in other letter case),
+      a "#...#" that is no tag of the table with the tag probably meant
+      (Latin look-alike letters, extra spaces, a missing or doubled "#").
+      Exit 3 when there is a problem, 1 when the file cannot be opened.
 
 Every row is one line: a backslash, a tab, a line break or another control
 character in a column is written as an escape (\\, \t, \n, \r, \u001b).
@@ -64,6 +81,10 @@ int main(int argc, char** argv)
         return RunExportCommand(args);
     if (verb == u"demo")
         return RunDemoCommand(args);
+    if (verb == u"check")
+        return RunCheckCommand(args);
+    if (verb == u"lint")
+        return RunLintCommand(args);
     CliOutput::err(QStringLiteral("lumarel-convert: unknown command \"%1\"; see --help").arg(verb));
     return ExitUsage;
 }

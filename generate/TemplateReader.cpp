@@ -70,3 +70,27 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
     m_tags.insert(path, result);
     return result;
 }
+
+std::optional<QList<PartText>> TemplateReader::partsOf(const QString& path, QString* why)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        if (why)
+            *why = QStringLiteral("Файл шаблону не знайдено: ") + path;
+        return std::nullopt;
+    }
+    DocumentSession& session = office();
+    ++m_reads;
+    std::optional<QList<PartText>> parts;
+    try {
+        session.open(path);
+        parts = QList<PartText>{{TemplateLint::MainText, session.ReadDocumentText()}};
+    } catch (const OfficeLostError&) {
+        session.closeDocument();
+        throw;
+    } catch (const LumarelError& e) {
+        if (why)
+            *why = e.text();
+    }
+    session.closeDocument();
+    return parts;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/DocumentSession.h"
+#include "generate/TemplateLint.h"
 
 #include <QHash>
 #include <QString>
@@ -26,6 +27,9 @@ public:
     // (letter case may differ from the table's); none when no file is there
     // or the office cannot open it. A lost office throws OfficeLostError.
     std::optional<QStringList> tagsIn(const QString& path);
+    // The texts of the template's parts for the template check; none when
+    // no file is there or the office cannot open it (the reason in *why).
+    std::optional<QList<PartText>> partsOf(const QString& path, QString* why = nullptr);
     // How many templates were opened.
     int reads() const { return m_reads; }
 

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QStringList>
+
+// lumarel-convert check FILE.xml [NUMBER ...]
+int RunCheckCommand(const QStringList& args);

@@ -1,0 +1,135 @@
+#include "settings/SettingsFiles.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestProcesses.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The converter's check verb, run as a user runs it, on the real office.
+class TestCliCheck : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void findings_data();
+    void findings();
+
+private:
+    QTemporaryDir m_cache;
+};
+
+namespace {
+
+const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
+<text:p>%1</text:p></office:text></office:body></office:document>
+)";
+
+QByteArray record(const QString& number, const QString& fio, const QString& code,
+                  const QList<QPair<QString, QString>>& more = {})
+{
+    return TestFiles::attributeRecord(
+        QList<QPair<QString, QString>>{{u"iddocument"_qs, number},
+                                       {u"fio"_qs, fio},
+                                       {u"number"_qs, number},
+                                       {u"specdirprofcode"_qs, code}} +
+        more);
+}
+
+} // namespace
+
+void TestCliCheck::initTestCase()
+{
+    QVERIFY(m_cache.isValid());
+}
+
+void TestCliCheck::cleanup()
+{
+    QVERIFY(TestProcesses::mentioning(m_cache.path()).isEmpty());
+}
+
+void TestCliCheck::findings_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("stderrHas");
+    const QStringList all{
+        u"1001\tШевченко Тарас\tСерія і номер «КВ 1001» повторюються у записах 1001, 1006"_qs,
+        u"1002\tФранко Іван\tПорожнє значення для тегу #Last name#"_qs,
+        u"1002\tФранко Іван\tОднакове ім'я документа з записом 1007"_qs,
+        u"1003\tКосач Лариса\tНеправильна дата «31/02/2023» для тегу #ДатаДп#"_qs,
+        u"1004\tСтефаник Василь\tШаблон для документа даного типу не відповідає вимогам або "
+        "відсутній!"_qs,
+        u"1005\tКобилянська Ольга\tШаблон для документа даного типу не задано!"_qs,
+        u"1006\tГрінченко Борис\tСерія і номер «КВ 1001» повторюються у записах 1001, 1006"_qs,
+        u"1007\tФранко Іван\tОднакове ім'я документа з записом 1002"_qs,
+    };
+    QTest::newRow("all") << QStringList() << 3 << all << QString();
+    QTest::newRow("some, in file order") << QStringList{u"1005"_qs, u"1003"_qs} << 3
+                                         << QStringList{all.at(3), all.at(5)} << QString();
+    QTest::newRow("one of a shared name alone is clean")
+        << QStringList{u"1007"_qs} << 0 << QStringList() << QString();
+    QTest::newRow("unknown number")
+        << QStringList{u"1007"_qs, u"77"_qs} << 3 << QStringList() << u"77"_qs;
+    QTest::newRow("refused file") << QStringList{u"refused"_qs} << 2 << QStringList()
+                                  << u"Структура xml-файлу не відповідає еталону!"_qs;
+}
+
+void TestCliCheck::findings()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, stderrHas);
+    QTemporaryDir work;
+    const WorkDir workDir(work.path());
+    const QString good = work.filePath(u"good.fodt"_qs);
+    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# #Last name# #ДатаДп#"));
+    // Bachelor (6) and specialist (7) share one template; master (8) has a
+    // file that is not there; junior specialist (5) none.
+    SettingsFiles::SaveTemplateTable(workDir,
+                                     {QString(), QString(), good, QString(), good, QString(),
+                                      work.filePath(u"нема.doc"_qs), QString()});
+    const QString xml = work.filePath(u"check.xml"_qs);
+    if (numbers == QStringList{u"refused"_qs}) {
+        TestFiles::write(xml, "<a><b/></a>");
+        numbers.clear();
+    } else {
+        TestFiles::write(
+            xml,
+            TestFiles::edeboFile(
+                record(u"1001"_qs, u"Шевченко Тарас"_qs, u"6.02"_qs) +
+                record(u"1002"_qs, u"Франко Іван"_qs, u"7.1"_qs, {{u"lastnameen"_qs, {}}}) +
+                record(u"1003"_qs, u"Косач Лариса"_qs, u"6.1"_qs,
+                       {{u"dategive"_qs, u"31/02/2023"_qs}}) +
+                record(u"1004"_qs, u"Стефаник Василь"_qs, u"8"_qs) +
+                record(u"1005"_qs, u"Кобилянська Ольга"_qs, u"5"_qs) +
+                record(u"1006"_qs, u"Грінченко Борис"_qs, u"6"_qs, {{u"number"_qs, u"1001"_qs}}) +
+                record(u"1007"_qs, u"Франко Іван"_qs, u"6"_qs)));
+    }
+
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"check"_qs, xml} + numbers);
+    QVERIFY(p.waitForFinished(300000));
+    const QStringList out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains(stderrHas), qPrintable(err));
+    QCOMPARE(out, lines);
+    QCOMPARE(p.exitCode(), exitCode);
+    // A check writes nothing.
+    QVERIFY(!QDir(workDir.resultsFolder()).exists());
+}
+
+QTEST_GUILESS_MAIN(TestCliCheck)
+#include "tst_cli_check.moc"

@@ -1,0 +1,99 @@
+#include "generate/TemplateLint.h"
+
+#include <QTest>
+
+// The template check on texts as an office reads them.
+class TestTemplateLint : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void report_data();
+    void report();
+};
+
+void TestTemplateLint::report_data()
+{
+    QTest::addColumn<QStringList>("texts"); // the main text, then other parts
+    QTest::addColumn<QStringList>("lines");
+    const QString main = u"\tосновний текст і таблиці"_qs;
+    const QString noSurname = u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs;
+
+    QTest::newRow("clean, counted")
+        << QStringList{u"#Прізвище# #ВНЗ#, #внз#\n#ВНЗ#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main, u"#ВНЗ#\t3"_qs + main};
+    QTest::newRow("reference order, unlisted tag last")
+        << QStringList{u"#Middle name# #boss# #Прізвище# #Серія диплома#"_qs}
+        << QStringList{u"#Серія диплома#\t1"_qs + main, u"#Прізвище#\t1"_qs + main,
+                       u"#boss#\t1"_qs + main, u"#Middle name#\t1"_qs + main};
+    QTest::newRow("parts") << QStringList{u"#Прізвище#"_qs, u"#boss# #Прізвище#"_qs}
+                           << QStringList{u"#Прізвище#\t2\tосновний текст і таблиці, колонтитули, "
+                                          "рамки, фігури або примітки"_qs,
+                                          u"#boss#\t1\tколонтитули, рамки, фігури або примітки"_qs};
+    QTest::newRow("no surname") << QStringList{u"#ВНЗ#"_qs}
+                                << QStringList{u"#ВНЗ#\t1"_qs + main, noSurname};
+    QTest::newRow("empty") << QStringList{QString()} << QStringList{noSurname};
+    QTest::newRow("surname in other letter case")
+        << QStringList{u"#ПРІЗВИЩЕ#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"Тег #Прізвище# написано іншими літерами («#ПРІЗВИЩЕ#»): шаблон буде "
+                       "відхилено, потрібно точно #Прізвище#"_qs};
+    QTest::newRow("Latin look-alike letter")
+        << QStringList{u"#Прізвищe# #ВНЗ#"_qs}
+        << QStringList{u"#ВНЗ#\t1"_qs + main, noSurname,
+                       u"«#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# (латинські літери "
+                       "замість кириличних)"_qs};
+    QTest::newRow("Cyrillic look-alike in a Latin tag")
+        << QStringList{u"#Прізвище# #bоss#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#bоss#» не є тегом таблиці; мабуть, #boss# (кириличні літери замість "
+                       "латинських)"_qs};
+    QTest::newRow("extra space")
+        << QStringList{u"#Прізвище# #ВНЗ #"_qs}
+        << QStringList{
+               u"#Прізвище#\t1"_qs + main,
+               u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs};
+    QTest::newRow("misspelt")
+        << QStringList{u"#Прізвище# #Кваліфикація#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#Кваліфикація#» не є тегом таблиці; мабуть, #Кваліфікація# (схоже "
+                       "написання)"_qs};
+    QTest::newRow("unknown, nothing near")
+        << QStringList{u"#Прізвище# #Декан#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main, u"«#Декан#» не є тегом таблиці"_qs};
+    QTest::newRow("closing # missing")
+        << QStringList{u"#Прізвище# #ВНЗ та інше"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#ВНЗ» без закривального «#»; мабуть, #ВНЗ#"_qs};
+    QTest::newRow("opening # missing, the longest name")
+        << QStringList{u"#Прізвище# Посада керівника# тут"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«Посада керівника#» без початкового «#»; мабуть, #Посада керівника#"_qs};
+    QTest::newRow("doubled #") << QStringList{u"#Прізвище# ##ВНЗ# #boss##"_qs}
+                               << QStringList{u"#Прізвище#\t1"_qs + main, u"#ВНЗ#\t1"_qs + main,
+                                              u"#boss#\t1"_qs + main,
+                                              u"Подвоєний «#» у «##ВНЗ#»; мабуть, #ВНЗ#"_qs,
+                                              u"Подвоєний «#» у «#boss##»; мабуть, #boss#"_qs};
+    QTest::newRow("tags side by side are fine")
+        << QStringList{u"#Прізвище##Ім`я# #ДатаДп##AddDateEnDp#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main, u"#Ім`я#\t1"_qs + main, u"#ДатаДп#\t1"_qs + main,
+                       u"#AddDateEnDp#\t1"_qs + main};
+    QTest::newRow("a # of the text itself")
+        << QStringList{u"#Прізвище# кімната # 5, тел. 12-34 # 2"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main};
+    QTest::newRow("no pair across paragraphs")
+        << QStringList{u"#Прізвище# #ВНЗ\nтекст#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#ВНЗ» без закривального «#»; мабуть, #ВНЗ#"_qs};
+}
+
+void TestTemplateLint::report()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, lines);
+    QList<PartText> parts;
+    for (qsizetype k = 0; k < texts.size(); ++k)
+        parts.append({k ? TemplateLint::OtherParts : TemplateLint::MainText, texts.at(k)});
+    QCOMPARE(TemplateLint::Lines(TemplateLint::Check(parts)), lines);
+}
+
+QTEST_GUILESS_MAIN(TestTemplateLint)
+#include "tst_templatelint.moc"
