@@ -238,7 +238,8 @@ bool IsCalendarDate(const QString& date)
     try {
         const DateParts parts = splitDate(date);
         qint32 day = 0;
-        return TextRules::ParseInt32(parts.day, &day) && QDate::isValid(parts.year, parts.month, day);
+        return TextRules::ParseInt32(parts.day, &day) &&
+               QDate::isValid(parts.year, parts.month, day);
     } catch (const LumarelError&) {
         return false;
     }
