@@ -15,6 +15,8 @@ private Q_SLOTS:
     void cleanup();
     void findings_data();
     void findings();
+    void lint_data();
+    void lint();
 
 private:
     QTemporaryDir m_cache;
@@ -129,6 +131,64 @@ void TestCliCheck::findings()
     QCOMPARE(p.exitCode(), exitCode);
     // A check writes nothing.
     QVERIFY(!QDir(workDir.resultsFolder()).exists());
+}
+
+void TestCliCheck::lint_data()
+{
+    QTest::addColumn<QString>("text"); // of the template's one paragraph; empty: no file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    const QString main = u"\tосновний текст і таблиці"_qs;
+    QTest::newRow("clean") << u"#Прізвище# #ВНЗ# #ВНЗ#"_qs << 0
+                           << QStringList{u"#Прізвище#\t1"_qs + main, u"#ВНЗ#\t2"_qs + main};
+    QTest::newRow("no surname") << u"#ВНЗ#"_qs << 3
+                                << QStringList{u"#ВНЗ#\t1"_qs + main,
+                                               u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs};
+    QTest::newRow("surname in other letter case")
+        << u"#прізвище#"_qs << 3
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"Тег #Прізвище# написано іншими літерами («#прізвище#»): шаблон буде "
+                       "відхилено, потрібно точно #Прізвище#"_qs};
+    QTest::newRow("Latin look-alike")
+        << u"#Прізвище# #Керiвник#"_qs << 3
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#Керiвник#» не є тегом таблиці; мабуть, #Керівник# (латинські літери "
+                       "замість кириличних)"_qs};
+    QTest::newRow("extra space")
+        << u"#Прізвище# #ВНЗ #"_qs << 3
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs};
+    QTest::newRow("missing and doubled #")
+        << u"#Прізвище# #boss ##ВНЗ#"_qs << 3
+        << QStringList{u"#Прізвище#\t1"_qs + main, u"#ВНЗ#\t1"_qs + main,
+                       u"Подвоєний «#» у «##ВНЗ#»; мабуть, #ВНЗ#"_qs,
+                       u"«#boss» без закривального «#»; мабуть, #boss#"_qs};
+    QTest::newRow("no file") << QString() << 1 << QStringList();
+}
+
+void TestCliCheck::lint()
+{
+    QFETCH(QString, text);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QTemporaryDir work;
+    const QString path = work.filePath(u"шаблон.fodt"_qs);
+    if (!text.isEmpty())
+        TestFiles::write(path, QByteArray(Flat).replace("%1", text.toHtmlEscaped().toUtf8()));
+    QProcess p;
+    p.setWorkingDirectory(work.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+    env.insert(u"HOME"_qs, m_cache.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"lint"_qs, path});
+    QVERIFY(p.waitForFinished(300000));
+    const QStringList out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(out, lines);
+    QCOMPARE(p.exitCode(), exitCode);
+    if (text.isEmpty())
+        QVERIFY(!p.readAllStandardError().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCliCheck)
