@@ -1,5 +1,6 @@
 #include "mainwindow/Unit1.h"
 
+#include "generate/DataCheck.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/ResultTexts.h"
 #include "import/ImportXmlFile.h"
@@ -12,6 +13,7 @@
 #include "settings/SettingsFiles.h"
 #include "update/UpdateCheck.h"
 #include "windows/About.h"
+#include "windows/UCheck.h"
 #include "windows/UDemo.h"
 #include "windows/UPack.h"
 #include "windows/Uset.h"
@@ -191,6 +193,10 @@ void TFLUMA::buildMenu()
     exportMenu->addSeparator();
     m_n13 = addAction(exportMenu, QStringLiteral("N13"), ExportAllText, Pictures::ExportAll,
                       &TFLUMA::N13Click);
+    exportMenu->addSeparator();
+    m_n15 = exportMenu->addAction(QStringLiteral("Перевірити обраних перед друком..."));
+    m_n15->setObjectName(QStringLiteral("N15"));
+    connect(m_n15, &QAction::triggered, this, [this] { Run(&TFLUMA::N15Click); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("MenuHelp"));
@@ -208,6 +214,7 @@ void TFLUMA::buildMenu()
     m_n10->setEnabled(false);
     m_n11->setEnabled(false);
     m_n13->setEnabled(false);
+    m_n15->setEnabled(false);
 }
 
 void TFLUMA::buildTopBand(QWidget* central)
@@ -461,7 +468,7 @@ void TFLUMA::showOpenedState()
     for (QWidget* w :
          {static_cast<QWidget*>(m_b3), static_cast<QWidget*>(m_b4), static_cast<QWidget*>(m_b5)})
         w->setEnabled(true);
-    for (QAction* a : {m_n10, m_n11, m_n13})
+    for (QAction* a : {m_n10, m_n11, m_n13, m_n15})
         a->setEnabled(true);
     setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -552,6 +559,44 @@ void TFLUMA::N13Click()
     pack.SetResultsFolder(m_workDir.resultsFolder());
     pack.setWindowState(Qt::WindowMaximized);
     pack.exec();
+}
+
+// Check the checked graduates' data against their templates before printing (N15).
+void TFLUMA::N15Click()
+{
+    if (EntryCount() == 0)
+        return;
+    QList<int> indexes;
+    bool anyChecked = false;
+    for (int k = 0; k < EntryCount(); ++k) {
+        if (!EntryChecked(k))
+            continue;
+        anyChecked = true;
+        const std::optional<int> index = RecordOfListEntry(m_store, EntryText(k));
+        if (index && !indexes.contains(*index))
+            indexes.append(*index);
+    }
+    if (!anyChecked) {
+        MessageBoxes::exportError(this, NoneCheckedText, QPoint(300, 20));
+        return;
+    }
+    QList<DataFinding> findings;
+    {
+        BusyCursor busy;
+        TemplateReader reader;
+        findings = DataCheck(m_store, m_workDir, reader).check(indexes);
+    }
+    if (findings.isEmpty()) {
+        MessageBoxes::plain(this, NothingFoundText);
+        return;
+    }
+    QList<QPair<QString, QString>> rows;
+    for (const DataFinding& finding : std::as_const(findings))
+        rows.append({finding.name, finding.text});
+    TFCheck window(
+        rows, [this, &window] { RunHelp(&window); }, this);
+    window.move(x() + 10, y() + 10);
+    window.exec();
 }
 
 // Demonstration export (B5, N11).

@@ -66,6 +66,7 @@ public:
     void EfChange();
     void N10Click();
     void N13Click();
+    void N15Click();
     void B5Click();
     void N9Click();
     void N14Click();
@@ -135,6 +136,7 @@ private:
     QAction* m_printFile = nullptr;
     QAction* m_n10 = nullptr;
     QAction* m_n13 = nullptr;
+    QAction* m_n15 = nullptr;
     QAction* m_n11 = nullptr;
     QAction* m_n6 = nullptr;
     QAction* m_n8 = nullptr;

@@ -1,10 +1,13 @@
 #include "windows/Utempl.h"
 
+#include "generate/DocumentGeneration.h"
+#include "generate/TemplateReader.h"
 #include "records/LumarelError.h"
 #include "records/TemplateSlot.h"
 #include "records/TextRules.h"
 #include "resources/Pictures.h"
 #include "settings/SettingsFiles.h"
+#include "windows/ui/BusyCursor.h"
 #include "windows/ui/Commands.h"
 #include "windows/ui/FileDialogs.h"
 #include "windows/ui/Fonts.h"
@@ -12,6 +15,7 @@
 #include "windows/ui/LinkButton.h"
 #include "windows/ui/MessageBoxes.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -220,6 +224,28 @@ void TFTempl::BClick(int slot)
     // The folder first: when it cannot be remembered the row stays as it was.
     SettingsFiles::RememberFolder(m_workDir, SettingsFiles::CurDirTemplFile, path);
     setValue(slot, path);
+    const QStringList problems = TemplateProblems(path);
+    if (!problems.isEmpty())
+        MessageBoxes::plain(this,
+                            QStringLiteral("Шаблон «%1» призначено, але в ньому є недоліки:\n\n")
+                                    .arg(QFileInfo(path).fileName()) +
+                                problems.join(u'\n'));
+}
+
+QStringList TemplateProblems(const QString& path)
+{
+    // The check only helps: a file not there yet, no office, or an office
+    // that fails under it leaves the assignment as the user made it.
+    if (!QFileInfo(path).isFile() || !CheckWordInstalled())
+        return {};
+    BusyCursor busy;
+    try {
+        TemplateReader reader;
+        if (const auto parts = reader.partsOf(path))
+            return TemplateLint::Check(*parts).problems;
+    } catch (const LumarelError&) {
+    }
+    return {};
 }
 
 void TFTempl::BsClick(int slot)

@@ -51,6 +51,10 @@ private:
     bool m_saveFailed = false;
 };
 
+// The problems the template check finds in the file at path; none when the
+// file is not there or no office can read it.
+QStringList TemplateProblems(const QString& path);
+
 // N9Click's work: the window at the main window's top-left + (10, 10), shown
 // modally, destroyed after it has closed.
 std::unique_ptr<TFTempl> CreateTemplateWindow(QWidget* mainWindow, const WorkDir& workDir,
