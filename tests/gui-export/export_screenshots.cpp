@@ -1,5 +1,5 @@
-// Draws the batch window after a batch and the demonstration notice into PNG
-// files, for the documentation: export_screenshots OUTDIR FILE.xml
+// Draws the batch window after a batch, the demonstration notice and the
+// findings of the check before printing into PNG files, for the documentation: export_screenshots OUTDIR FILE.xml
 // Needs the office; run it under a display (xvfb-run) for real window frames.
 #include "generate/DocumentGeneration.h"
 #include "resources/ExtractResourceFile.h"
@@ -10,6 +10,7 @@
 #include "windows/ui/ShellOpen.h"
 #include "mainwindow/Unit1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -89,6 +90,13 @@ int main(int argc, char* argv[])
         w->close();
     });
     mainWindow.findChild<QToolButton*>(QStringLiteral("B5"))->click();
+
+    whenModal("TFCheck", [](QWidget*) { return true; }, [&](QWidget* w) {
+        QApplication::processEvents();
+        ok = w->grab().save(outDir + QStringLiteral("/check-window.png")) && ok;
+        w->close();
+    });
+    mainWindow.findChild<QAction*>(QStringLiteral("N15"))->trigger();
     mainWindow.hide();
     return ok ? 0 : 1;
 }
