@@ -1,6 +1,6 @@
 #include "generate/DataCheck.h"
 
-#include "generate/BatchExport.h"
+#include "generate/ResultTexts.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/TagSubstitution.h"
 #include "generate/TagTable.h"

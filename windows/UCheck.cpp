@@ -1,5 +1,6 @@
 #include "windows/UCheck.h"
 
+#include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 
 #include <QHBoxLayout>
@@ -15,9 +16,7 @@ TFCheck::TFCheck(const QList<QPair<QString, QString>>& rows, std::function<void(
 {
     setObjectName(QStringLiteral("TFCheck"));
     setWindowTitle(QStringLiteral("Люмарель"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(Fonts::arial(11));
     resize(DesignWidth, DesignHeight);
 
     auto* layout = new QVBoxLayout(this);
