@@ -33,15 +33,13 @@ DocumentSession& TemplateReader::office()
 
 namespace {
 
-QStringList occurrences(const QString& text)
+QStringList tableTags()
 {
-    QStringList found;
-    for (const TagRow& row : TagTable::ReplacementOrder()) {
-        for (qsizetype at = text.indexOf(row.Tag, 0, Qt::CaseInsensitive); at >= 0;
-             at = text.indexOf(row.Tag, at + row.Tag.size(), Qt::CaseInsensitive))
-            found.append(text.mid(at, row.Tag.size()));
-    }
-    return found;
+    QStringList tags;
+    for (const TagRow& row : TagTable::ReplacementOrder())
+        if (!tags.contains(row.Tag))
+            tags.append(row.Tag);
+    return tags;
 }
 
 } // namespace
@@ -57,7 +55,8 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
         ++m_reads;
         try {
             session.open(path);
-            result = occurrences(session.ReadDocumentText());
+            // Every part the export fills counts, headers, shapes and notes too.
+            result = session.FindTags(tableTags());
         } catch (const OfficeLostError&) {
             session.closeDocument();
             throw;
