@@ -152,6 +152,9 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
     const std::lock_guard lock(made);
     static Reference<css::uno::XComponentContext> context;
     if (!context.is()) {
+        // The bridge writes to the office's pipe; an office that died under a
+        // call must raise an error we retry on, not end this process.
+        std::signal(SIGPIPE, SIG_IGN);
         try {
             rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
                                 toOU(QStringLiteral("vnd.sun.star.pathname:") + programDir +
