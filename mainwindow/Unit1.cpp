@@ -194,9 +194,9 @@ void TFLUMA::buildMenu()
     m_n13 = addAction(exportMenu, QStringLiteral("N13"), ExportAllText, Pictures::ExportAll,
                       &TFLUMA::N13Click);
     exportMenu->addSeparator();
-    m_n15 = exportMenu->addAction(QStringLiteral("Перевірити обраних перед друком..."));
-    m_n15->setObjectName(QStringLiteral("N15"));
-    connect(m_n15, &QAction::triggered, this, [this] { Run(&TFLUMA::N15Click); });
+    m_n15 = addAction(exportMenu, QStringLiteral("N15"),
+                      QStringLiteral("Перевірити обраних перед друком..."), Pictures::MenuTags,
+                      &TFLUMA::N15Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("MenuHelp"));
@@ -640,7 +640,8 @@ void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind 
 {
     GenerationContext context{m_store, m_workDir, nullptr, {}};
     // The .doc is what opens; its PDF only lies beside it.
-    context.pdf = kind == OutputKind::Regular && SettingsFiles::LoadExportOptions(m_workDir).alsoPdf;
+    context.pdf =
+        kind == OutputKind::Regular && SettingsFiles::LoadExportOptions(m_workDir).alsoPdf;
     std::optional<QString> saved;
     {
         BusyCursor busy; // gone before the message, also when generation throws
@@ -663,7 +664,8 @@ void TFLUMA::N9Click()
 void TFLUMA::ExportOptionsClick()
 {
     try {
-        SettingsFiles::SaveExportOptions(m_workDir, {m_alsoPdf->isChecked(), m_printFile->isChecked()});
+        SettingsFiles::SaveExportOptions(m_workDir,
+                                         {m_alsoPdf->isChecked(), m_printFile->isChecked()});
     } catch (...) {
         const ExportOptions kept = SettingsFiles::LoadExportOptions(m_workDir);
         m_alsoPdf->setChecked(kept.alsoPdf);

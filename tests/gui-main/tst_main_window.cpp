@@ -102,19 +102,24 @@ void TestMainWindow::captionsAndHints_data()
                         << QStringLiteral("Переглянути довідку до Програми ...");
     QTest::newRow("B9")
         << QStringLiteral("B9") << QStringLiteral("Оновити версію...")
-        << QStringLiteral("Перевірити наявність нової версії Програми на веб-сайті  ПП \"ВЕРЕСК-ЛАБ\"");
+        << QStringLiteral(
+               "Перевірити наявність нової версії Програми на веб-сайті  ПП \"ВЕРЕСК-ЛАБ\"");
     QTest::newRow("Bc") << QStringLiteral("Bc") << QStringLiteral("Закрити") << QString();
     QTest::newRow("B7")
         << QStringLiteral("B7") << QStringLiteral("Про розробки...")
-        << QStringLiteral("Показати короткий опис та прейскурант на впровадження програмного забезпечення");
+        << QStringLiteral(
+               "Показати короткий опис та прейскурант на впровадження програмного забезпечення");
     QTest::newRow("L1") << QStringLiteral("L1") << QStringLiteral("ПП \"ВЕРЕСК-ЛАБ\"") << QString();
     QTest::newRow("L2") << QStringLiteral("L2") << QStringLiteral("https://lumarel.example.org ")
                         << QStringLiteral("Відвідати веб-сайт");
-    QTest::newRow("ChAll") << QStringLiteral("ChAll") << QStringLiteral("Відмітити всіх") << QString();
-    QTest::newRow("Ln") << QStringLiteral("Ln") << QStringLiteral("Прізвище починається з") << QString();
+    QTest::newRow("ChAll") << QStringLiteral("ChAll") << QStringLiteral("Відмітити всіх")
+                           << QString();
+    QTest::newRow("Ln") << QStringLiteral("Ln") << QStringLiteral("Прізвище починається з")
+                        << QString();
     QTest::newRow("Lst") << QStringLiteral("Lst")
-                         << QStringLiteral("Програма-конвертор для перетворення даних щодо "
-                                           "студентів-дипломників з XML-файлів з ЄДЕБО у *.doc-файли")
+                         << QStringLiteral(
+                                "Програма-конвертор для перетворення даних щодо "
+                                "студентів-дипломників з XML-файлів з ЄДЕБО у *.doc-файли")
                          << QString();
 }
 
@@ -226,8 +231,8 @@ void TestMainWindow::fonts()
     QCOMPARE(m.pixelSize(), 12);
     // What the font resolves to must be fixed pitch so the columns line up.
     QVERIFY(QFontInfo(m).fixedPitch());
-    f.open(QStringLiteral("a.xml"),
-           TestFiles::edeboFile(graduate(1, QStringLiteral("А")) + graduate(2, QStringLiteral("Б"))));
+    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(graduate(1, QStringLiteral("А")) +
+                                                         graduate(2, QStringLiteral("Б"))));
     QCOMPARE(f.M()->visualItemRect(f.M()->item(0)).height(), 15);
     QCOMPARE(f.M()->visualItemRect(f.M()->item(1)).top(), 15);
 }
@@ -271,6 +276,8 @@ void TestMainWindow::menuBarOrder()
         QStringLiteral("  Експортувати першого обраного та відкрити файл у MS Word"),
         QStringLiteral("-"),
         QStringLiteral("  Експортувати всіх обраних у *.doc - файли ..."),
+        QStringLiteral("-"),
+        QStringLiteral("  Перевірити обраних перед друком..."),
         QStringLiteral("?"),
         QStringLiteral("  Продемонструвати експортування на основі демонстраційного шаблону"),
         QStringLiteral("-"),
@@ -278,10 +285,11 @@ void TestMainWindow::menuBarOrder()
         QStringLiteral("  Ця програма..."),
     };
     QCOMPARE(seen, expected);
-    const QStringList names = {QStringLiteral("XML1"), QStringLiteral("N2"),  QStringLiteral("N9"),
-                               QStringLiteral("N14"),  QStringLiteral("NAlsoPdf"),
-                               QStringLiteral("NPrintFile"), QStringLiteral("N10"), QStringLiteral("N13"),
-                               QStringLiteral("N11"),  QStringLiteral("N6"),  QStringLiteral("N8")};
+    const QStringList names = {
+        QStringLiteral("XML1"), QStringLiteral("N2"),       QStringLiteral("N9"),
+        QStringLiteral("N14"),  QStringLiteral("NAlsoPdf"), QStringLiteral("NPrintFile"),
+        QStringLiteral("N10"),  QStringLiteral("N13"),      QStringLiteral("N15"),
+        QStringLiteral("N11"),  QStringLiteral("N6"),       QStringLiteral("N8")};
     QStringList actionNames;
     for (QAction* top : f.window->menuBar()->actions())
         for (QAction* a : top->menu()->actions())
@@ -326,7 +334,8 @@ public:
         if (e->type() == QEvent::Show && w && w->isWindow() && w->isModal() && shown.isEmpty()) {
             shown.append(QString::fromLatin1(w->metaObject()->className()));
             at = w->pos();
-            QMetaObject::invokeMethod(w, [w] { w->close(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                w, [w] { w->close(); }, Qt::QueuedConnection);
         }
         return false;
     }
@@ -367,7 +376,8 @@ void TestMainWindow::helpRunsFromEveryPlace_data()
     QTest::addColumn<int>("modifiers");
     QTest::newRow("F1 in the list") << QStringLiteral("key") << QStringLiteral("M") << 0;
     QTest::newRow("F1 in the filter") << QStringLiteral("key") << QStringLiteral("Ef") << 0;
-    QTest::newRow("Shift+F1") << QStringLiteral("key") << QStringLiteral("M") << int(Qt::ShiftModifier);
+    QTest::newRow("Shift+F1") << QStringLiteral("key") << QStringLiteral("M")
+                              << int(Qt::ShiftModifier);
     QTest::newRow("Ctrl+Alt+F1") << QStringLiteral("key") << QStringLiteral("ChAll")
                                  << int(Qt::ControlModifier | Qt::AltModifier);
     QTest::newRow("F1 on the window") << QStringLiteral("key") << QString() << 0;
@@ -465,8 +475,9 @@ void TestMainWindow::entriesForTheExport()
     QCOMPARE(f.window->EntryCount(), 0);
     QCOMPARE(f.window->EntryText(0), QString());
     QVERIFY(!f.window->EntryChecked(0));
-    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(graduate(5, QStringLiteral("Бойко Ірина")) +
-                                                          graduate(6, QStringLiteral("Рак Ян"))));
+    f.open(QStringLiteral("a.xml"),
+           TestFiles::edeboFile(graduate(5, QStringLiteral("Бойко Ірина")) +
+                                graduate(6, QStringLiteral("Рак Ян"))));
     QCOMPARE(f.window->EntryCount(), 2);
     QVERIFY(f.window->EntryText(1).startsWith(QStringLiteral("6 ")));
     // Checked by the user's click on the box.
