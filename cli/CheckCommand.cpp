@@ -13,16 +13,10 @@ int RunCheckCommand(const QStringList& args)
         CliOutput::err(QStringLiteral("usage: lumarel-convert check FILE.xml [NUMBER ...]"));
         return ExitUsage;
     }
-    QList<qint32> wanted;
-    for (const QString& arg : args.mid(1)) {
-        qint32 number = 0;
-        if (!TextRules::ParseInt32(arg, &number)) {
-            CliOutput::err(
-                QStringLiteral("lumarel-convert check: \"%1\" is not a record number").arg(arg));
-            return ExitUsage;
-        }
-        wanted.append(number);
-    }
+    const std::optional<QList<qint32>> wanted =
+        RecordNumbersForCli(QStringLiteral("check"), args.mid(1));
+    if (!wanted)
+        return ExitUsage;
 
     const WorkDir workDir = WorkDir::Capture();
     RecordStore store;
@@ -30,23 +24,8 @@ int RunCheckCommand(const QStringList& args)
         return *failed;
 
     // Records in file order, each once, as the export takes them.
-    QList<int> indexes;
-    QSet<qint32> found;
-    for (int index = 1; index <= store.RecordCount(); ++index) {
-        const qint32 number = store.Record(index).RecordNumber;
-        if (wanted.isEmpty() || (wanted.contains(number) && !found.contains(number))) {
-            indexes.append(index);
-            found.insert(number);
-        }
-    }
     bool clean = true;
-    for (const qint32 number : std::as_const(wanted)) {
-        if (!found.contains(number)) {
-            CliOutput::err(
-                QStringLiteral("lumarel-convert check: no record numbered %1").arg(number));
-            clean = false;
-        }
-    }
+    const QList<int> indexes = RecordsForCli(QStringLiteral("check"), store, *wanted, &clean);
 
     try {
         TemplateReader reader;

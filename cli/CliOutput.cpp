@@ -2,6 +2,9 @@
 
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
+#include "records/TextRules.h"
+
+#include <QSet>
 
 #include <cstdio>
 
@@ -72,4 +75,41 @@ std::optional<int> ImportForCli(const QString& path, RecordStore& store, QString
     if (listLines)
         listLines->swap(lines);
     return std::nullopt;
+}
+
+std::optional<QList<qint32>> RecordNumbersForCli(const QString& verb, const QStringList& numbers)
+{
+    QList<qint32> wanted;
+    for (const QString& arg : numbers) {
+        qint32 number = 0;
+        if (!TextRules::ParseInt32(arg, &number)) {
+            CliOutput::err(
+                QStringLiteral("lumarel-convert %1: \"%2\" is not a record number").arg(verb, arg));
+            return std::nullopt;
+        }
+        wanted.append(number);
+    }
+    return wanted;
+}
+
+QList<int> RecordsForCli(const QString& verb, const RecordStore& store, const QList<qint32>& wanted,
+                         bool* allFound)
+{
+    QList<int> indexes;
+    QSet<qint32> found;
+    for (int index = 1; index <= store.RecordCount(); ++index) {
+        const qint32 number = store.Record(index).RecordNumber;
+        if (wanted.isEmpty() || (wanted.contains(number) && !found.contains(number))) {
+            indexes.append(index);
+            found.insert(number);
+        }
+    }
+    for (const qint32 number : wanted) {
+        if (!found.contains(number)) {
+            CliOutput::err(
+                QStringLiteral("lumarel-convert %1: no record numbered %2").arg(verb).arg(number));
+            *allFound = false;
+        }
+    }
+    return indexes;
 }

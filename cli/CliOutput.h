@@ -26,3 +26,13 @@ enum CliExit { ExitOk = 0, ExitError = 1, ExitRefused = 2, ExitSomeRowsFailed = 
 // its text and gives the exit code; nothing when the file was read.
 std::optional<int> ImportForCli(const QString& path, RecordStore& store,
                                 QStringList* listLines = nullptr);
+
+// The record numbers given after FILE.xml; nothing, after a message naming the
+// verb, when one of them is not a number.
+std::optional<QList<qint32>> RecordNumbersForCli(const QString& verb, const QStringList& numbers);
+
+// The records to work on, in file order and each once: all of them when no
+// number is given. A number no record has is said on stderr and sets
+// *allFound to false.
+QList<int> RecordsForCli(const QString& verb, const RecordStore& store, const QList<qint32>& wanted,
+                         bool* allFound);

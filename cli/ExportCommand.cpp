@@ -81,16 +81,10 @@ int RunExportCommand(const QStringList& given)
             "usage: lumarel-convert export FILE.xml [NUMBER ...] [--pdf] [--print-file]"));
         return ExitUsage;
     }
-    QList<qint32> wanted;
-    for (const QString& arg : args.mid(1)) {
-        qint32 number = 0;
-        if (!TextRules::ParseInt32(arg, &number)) {
-            CliOutput::err(
-                QStringLiteral("lumarel-convert export: \"%1\" is not a record number").arg(arg));
-            return ExitUsage;
-        }
-        wanted.append(number);
-    }
+    const std::optional<QList<qint32>> wanted =
+        RecordNumbersForCli(QStringLiteral("export"), args.mid(1));
+    if (!wanted)
+        return ExitUsage;
 
     const StopSignals stops;
     const WorkDir workDir = WorkDir::Capture();
@@ -104,23 +98,9 @@ int RunExportCommand(const QStringList& given)
     }
 
     // Records in file order; a number given twice still makes one document.
-    QList<int> indexes;
-    QSet<qint32> found;
-    for (int index = 1; index <= store.RecordCount(); ++index) {
-        const qint32 number = store.Record(index).RecordNumber;
-        if (wanted.isEmpty() || (wanted.contains(number) && !found.contains(number))) {
-            indexes.append(index);
-            found.insert(number);
-        }
-    }
     bool allSucceeded = true;
-    for (const qint32 number : std::as_const(wanted)) {
-        if (!found.contains(number)) {
-            CliOutput::err(
-                QStringLiteral("lumarel-convert export: no record numbered %1").arg(number));
-            allSucceeded = false;
-        }
-    }
+    const QList<int> indexes =
+        RecordsForCli(QStringLiteral("export"), store, *wanted, &allSucceeded);
 
     // Offices side by side, rows in file order; every office ends on every way out.
     BatchPool batch(store, workDir, indexes, 0, {}, options);
