@@ -39,25 +39,8 @@ using HelperUno::toQ;
 
 namespace {
 
-// The 31 tags; none may be left in a saved document.
-const QStringList AllTags = {
-    u"#Прізвище#"_qs,       u"#Ім`я#"_qs,
-    u"#По батькові#"_qs,    u"#Last name#"_qs,
-    u"#First name#"_qs,     u"#Middle name#"_qs,
-    u"#З_Рід#"_qs,          u"#Напрям/спеціальність#"_qs,
-    u"#field of study#"_qs, u"#Кваліфікація#"_qs,
-    u"#qualification#"_qs,  u"#Серія диплома#"_qs,
-    u"#Номер диплома#"_qs,  u"#ВНЗ#"_qs,
-    u"#Universityname#"_qs, u"#Посада керівника#"_qs,
-    u"#bossworkpost#"_qs,   u"#Керівник#"_qs,
-    u"#boss#"_qs,           u"#ДатаДп#"_qs,
-    u"#РікДп#"_qs,          u"#МісДп#"_qs,
-    u"#MonthDp#"_qs,        u"#МісДпЧисло#"_qs,
-    u"#AddDateEnDp#"_qs,    u"#ДатаЗн#"_qs,
-    u"#РікЗн#"_qs,          u"#МісЗн#"_qs,
-    u"#MonthZn#"_qs,        u"#МісЗнЧисло#"_qs,
-    u"#AddDateEnZn#"_qs,
-};
+using TestFiles::AllTags;
+
 
 // What the tags put into a part become for the test's graduate (Косач,
 // Львівський університет, graduated 25.06.2016).

@@ -143,4 +143,23 @@ QByteArray flatTemplate(const QByteArray& paragraph)
 )";
 }
 
+const QStringList AllTags = {
+    QStringLiteral("#Прізвище#"),       QStringLiteral("#Ім`я#"),
+    QStringLiteral("#По батькові#"),    QStringLiteral("#Last name#"),
+    QStringLiteral("#First name#"),     QStringLiteral("#Middle name#"),
+    QStringLiteral("#З_Рід#"),          QStringLiteral("#Напрям/спеціальність#"),
+    QStringLiteral("#field of study#"), QStringLiteral("#Кваліфікація#"),
+    QStringLiteral("#qualification#"),  QStringLiteral("#Серія диплома#"),
+    QStringLiteral("#Номер диплома#"),  QStringLiteral("#ВНЗ#"),
+    QStringLiteral("#Universityname#"), QStringLiteral("#Посада керівника#"),
+    QStringLiteral("#bossworkpost#"),   QStringLiteral("#Керівник#"),
+    QStringLiteral("#boss#"),           QStringLiteral("#ДатаДп#"),
+    QStringLiteral("#РікДп#"),          QStringLiteral("#МісДп#"),
+    QStringLiteral("#MonthDp#"),        QStringLiteral("#МісДпЧисло#"),
+    QStringLiteral("#AddDateEnDp#"),    QStringLiteral("#ДатаЗн#"),
+    QStringLiteral("#РікЗн#"),          QStringLiteral("#МісЗн#"),
+    QStringLiteral("#MonthZn#"),        QStringLiteral("#МісЗнЧисло#"),
+    QStringLiteral("#AddDateEnZn#"),
+};
+
 } // namespace TestFiles

@@ -22,4 +22,8 @@ QByteArray edeboFile(const QByteArray& children);
 // template.
 QByteArray flatTemplate(const QByteArray& paragraph);
 
+// The 31 tags, written out rather than taken from the program's table, so a
+// tag misspelt there is caught.
+extern const QStringList AllTags;
+
 } // namespace TestFiles
