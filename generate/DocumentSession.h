@@ -21,6 +21,18 @@ public:
     using LumarelError::LumarelError;
 };
 
+// The kinds of part a document's text stands in.
+enum class DocumentPart { Body, Table, HeaderFooter, Frame, Shape, Note };
+
+// The tracked changes a document was saved with, as open() found them.
+struct TrackedChanges {
+    bool recording = false; // change recording was on
+    // The texts holding changes, read as if every change were rejected and
+    // as if every one were accepted; empty when there are none.
+    QString rejected;
+    QString accepted;
+};
+
 // The steps through which a document is generated: start an office, open a
 // template, read and fill it, save a copy, close it and quit. Failures throw
 // LumarelError, OfficeLostError when the office itself is gone; start/quit
@@ -37,6 +49,17 @@ public:
     virtual void open(const QString& templatePath) = 0;
     // The whole text of the active document: body and tables.
     virtual QString ReadDocumentText() = 0;
+    // The text of the active document by kind of part, one entry per kind
+    // (paragraphs end with CR); a document of one text is all body.
+    virtual QList<QPair<DocumentPart, QString>> ReadPartTexts()
+    {
+        return {{DocumentPart::Body, ReadDocumentText()}};
+    }
+    // Whether the next open() notes the tracked changes the template was
+    // saved with (extra reads, for the template check only).
+    virtual void watchChanges(bool /*on*/) {}
+    // What the last open() noted; nothing unless watchChanges(true).
+    virtual TrackedChanges trackedChanges() const { return {}; }
     // Every occurrence of the given tags (letter case ignored) in every part
     // of the active document that ReplaceTags reaches: body, tables, headers
     // and footers, frames, drawing shapes, notes. Each is given as the

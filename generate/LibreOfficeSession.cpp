@@ -27,6 +27,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XRedlinesSupplier.hpp>
@@ -46,7 +47,10 @@
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XEndnotesSupplier.hpp>
+#include <com/sun/star/text/XFootnotesSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -463,6 +467,9 @@ struct LibreOfficeSession::Impl {
     Reference<css::util::XReplaceDescriptor> find;
     // Tracked changes of the template that could not be accepted.
     bool unacceptedChanges = false;
+    // Whether open() notes the changes as saved, and what it noted.
+    bool watchChanges = false;
+    TrackedChanges changes;
     // The tags last found, kept for the replacement that follows.
     Found found;
     std::unique_ptr<QTemporaryDir> copyDir;
@@ -774,6 +781,10 @@ void LibreOfficeSession::open(const QString& templatePath)
         if (model.is())
             model->lockControllers();
         Reference<css::beans::XPropertySet> settings(doc, UNO_QUERY_THROW);
+        // The template check wants the changes as saved; the export pays nothing.
+        d->changes = TrackedChanges();
+        if (d->watchChanges)
+            settings->getPropertyValue(OUString("RecordChanges")) >>= d->changes.recording;
         settings->setPropertyValue(OUString("RecordChanges"), css::uno::Any(false));
         // Changes the template was saved with are accepted in the copy, so
         // that a tag a tracked change splits reads as one and the saved
@@ -782,6 +793,8 @@ void LibreOfficeSession::open(const QString& templatePath)
         Reference<css::document::XRedlinesSupplier> redlines(doc, UNO_QUERY_THROW);
         if (!redlines->getRedlines()->hasElements())
             return;
+        if (d->watchChanges)
+            noteTrackedChanges();
         if (model.is()) {
             Reference<css::frame::XController> controller = model->getCurrentController();
             Reference<css::frame::XDispatchProvider> frame(
@@ -1009,6 +1022,194 @@ void LibreOfficeSession::storeCopy(const QString& path, const QString& what, Sto
     }
     if (!QFileInfo::exists(path))
         throw LumarelError(what + path);
+}
+
+namespace {
+
+// The texts of a document other than its body, by kind: headers and footers
+// of every page style, frames, drawing shapes (when asked for), notes.
+std::vector<std::pair<DocumentPart, Reference<css::text::XText>>>
+otherPartTexts(const Reference<css::lang::XComponent>& document, bool withShapes)
+{
+    std::vector<std::pair<DocumentPart, Reference<css::text::XText>>> out;
+    const auto add = [&out](DocumentPart part,
+                            const std::vector<Reference<css::text::XText>>& texts) {
+        for (const Reference<css::text::XText>& text : texts)
+            out.emplace_back(part, text);
+    };
+    std::vector<Reference<css::text::XText>> texts;
+    collectHeaderTexts(document, texts);
+    add(DocumentPart::HeaderFooter, texts);
+
+    texts.clear();
+    Reference<css::text::XTextFramesSupplier> framesSupplier(document, UNO_QUERY_THROW);
+    const Reference<css::container::XNameAccess> frames = framesSupplier->getTextFrames();
+    for (const OUString& name : frames->getElementNames()) {
+        Reference<css::text::XText> text(frames->getByName(name), UNO_QUERY);
+        if (text.is())
+            texts.push_back(text);
+    }
+    add(DocumentPart::Frame, texts);
+
+    if (withShapes) {
+        texts.clear();
+        Reference<css::drawing::XDrawPageSupplier> pages(document, UNO_QUERY_THROW);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        Reference<css::container::XIndexAccess> page(pages->getDrawPage(), UNO_QUERY_THROW);
+#pragma GCC diagnostic pop
+        if (page->hasElements())
+            collectShapeTexts(page, texts);
+        add(DocumentPart::Shape, texts);
+    }
+
+    texts.clear();
+    const Reference<css::container::XIndexAccess> notes[] = {
+        Reference<css::text::XFootnotesSupplier>(document, UNO_QUERY_THROW)->getFootnotes(),
+        Reference<css::text::XEndnotesSupplier>(document, UNO_QUERY_THROW)->getEndnotes(),
+    };
+    for (const Reference<css::container::XIndexAccess>& kind : notes) {
+        const sal_Int32 count = kind.is() ? kind->getCount() : 0;
+        for (sal_Int32 k = 0; k < count; ++k) {
+            Reference<css::text::XText> text(kind->getByIndex(k), UNO_QUERY);
+            if (text.is())
+                texts.push_back(text);
+        }
+    }
+    add(DocumentPart::Note, texts);
+    return out;
+}
+
+// A text read twice through its portions: as if every tracked change were
+// rejected and as if every one were accepted. A change may run on over
+// several paragraphs, so the depths carry on from one to the next.
+struct AcrossChanges {
+    OUStringBuffer rejected;
+    OUStringBuffer accepted;
+    int inserted = 0;
+    int deleted = 0;
+    bool any = false; // whether the text held a change
+
+    void read(const Reference<css::text::XText>& text)
+    {
+        inserted = deleted = 0;
+        Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY);
+        if (!access.is())
+            return;
+        const Reference<css::container::XEnumeration> items = access->createEnumeration();
+        while (items->hasMoreElements()) {
+            const css::uno::Any item = items->nextElement();
+            Reference<css::text::XTextTable> table(item, UNO_QUERY);
+            if (table.is()) {
+                for (const OUString& name : table->getCellNames()) {
+                    Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
+                    if (cell.is())
+                        read(cell);
+                }
+                continue;
+            }
+            Reference<css::container::XEnumerationAccess> paragraph(item, UNO_QUERY);
+            if (paragraph.is())
+                readParagraph(paragraph);
+        }
+    }
+
+    void readParagraph(const Reference<css::container::XEnumerationAccess>& paragraph)
+    {
+        const Reference<css::container::XEnumeration> portions = paragraph->createEnumeration();
+        while (portions->hasMoreElements()) {
+            const css::uno::Any item = portions->nextElement();
+            Reference<css::beans::XPropertySet> portion(item, UNO_QUERY);
+            Reference<css::text::XTextRange> range(item, UNO_QUERY);
+            if (!portion.is() || !range.is())
+                continue;
+            OUString type;
+            portion->getPropertyValue(OUString("TextPortionType")) >>= type;
+            if (type == "Redline") {
+                any = true;
+                bool start = false, collapsed = false;
+                OUString kind;
+                portion->getPropertyValue(OUString("IsStart")) >>= start;
+                portion->getPropertyValue(OUString("IsCollapsed")) >>= collapsed;
+                portion->getPropertyValue(OUString("RedlineType")) >>= kind;
+                if (collapsed)
+                    continue;
+                int* depth = kind == "Insert" ? &inserted : kind == "Delete" ? &deleted : nullptr;
+                if (depth)
+                    *depth = std::max(0, *depth + (start ? 1 : -1));
+                continue;
+            }
+            const OUString string = range->getString();
+            if (!inserted)
+                rejected.append(string);
+            if (!deleted)
+                accepted.append(string);
+        }
+        rejected.append("\r");
+        accepted.append("\r");
+    }
+};
+
+} // namespace
+
+QList<QPair<DocumentPart, QString>> LibreOfficeSession::ReadPartTexts()
+{
+    if (!d->document.is())
+        throw LumarelError(QStringLiteral("Документ не відкрито"));
+    return d->step(QStringLiteral("Не вдалося прочитати текст документа"), [&] {
+        constexpr int Kinds = int(DocumentPart::Note) + 1;
+        OUStringBuffer texts[Kinds];
+        // The body's own paragraphs and its tables apart.
+        Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
+        Reference<css::container::XEnumerationAccess> body(doc->getText(), UNO_QUERY_THROW);
+        const Reference<css::container::XEnumeration> items = body->createEnumeration();
+        while (items->hasMoreElements()) {
+            const css::uno::Any item = items->nextElement();
+            Reference<css::text::XTextTable> table(item, UNO_QUERY);
+            if (table.is()) {
+                for (const OUString& name : table->getCellNames()) {
+                    Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
+                    if (cell.is())
+                        collectText(cell, texts[int(DocumentPart::Table)]);
+                }
+                continue;
+            }
+            Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
+            if (paragraph.is())
+                texts[int(DocumentPart::Body)].append(paragraph->getString()).append("\r");
+        }
+        for (const auto& [part, text] : otherPartTexts(d->document, true))
+            collectText(text, texts[int(part)]);
+        QList<QPair<DocumentPart, QString>> parts;
+        for (int k = 0; k < Kinds; ++k)
+            parts.append({DocumentPart(k), toQ(texts[k].makeStringAndClear())});
+        return parts;
+    });
+}
+
+void LibreOfficeSession::watchChanges(bool on)
+{
+    d->watchChanges = on;
+}
+
+TrackedChanges LibreOfficeSession::trackedChanges() const
+{
+    return d->changes;
+}
+
+// Runs inside open()'s step, before the changes are accepted. Shapes are
+// left out: their text records no changes.
+void LibreOfficeSession::noteTrackedChanges()
+{
+    Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
+    AcrossChanges across;
+    across.read(doc->getText());
+    for (const auto& [part, text] : otherPartTexts(d->document, false))
+        across.read(text);
+    if (!across.any)
+        return;
+    d->changes.rejected = toQ(across.rejected.makeStringAndClear());
+    d->changes.accepted = toQ(across.accepted.makeStringAndClear());
 }
 
 void LibreOfficeSession::closeDocument() noexcept

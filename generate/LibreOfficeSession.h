@@ -19,6 +19,9 @@ public:
     void start(bool keepHidden) override;
     void open(const QString& templatePath) override;
     QString ReadDocumentText() override;
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override;
+    void watchChanges(bool on) override;
+    TrackedChanges trackedChanges() const override;
     QStringList FindTags(const QStringList& tags) override;
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
     bool ReplaceTag(const QString& tag, const QString& value) override;
@@ -41,6 +44,9 @@ private:
     // Has the office store a copy of the active document at path, a free
     // name; what is the failure message's start, the path follows.
     void storeCopy(const QString& path, const QString& what, StoreFormat format);
+
+    // Notes the active document's tracked changes before open() accepts them.
+    void noteTrackedChanges();
 
     struct Impl;
     std::unique_ptr<Impl> d;
