@@ -10,19 +10,19 @@ int RunLintCommand(const QStringList& args)
         CliOutput::err(QStringLiteral("usage: lumarel-convert lint TEMPLATE.doc"));
         return ExitUsage;
     }
-    std::optional<QList<PartText>> parts;
+    std::optional<TemplateTexts> texts;
     QString why;
     try {
         TemplateReader reader;
-        parts = reader.partsOf(args.at(0), &why);
+        texts = reader.partsOf(args.at(0), &why);
     } catch (const LumarelError& e) {
         why = e.text();
     }
-    if (!parts) {
+    if (!texts) {
         CliOutput::err(why);
         return ExitError;
     }
-    const LintReport report = TemplateLint::Check(*parts);
+    const LintReport report = TemplateLint::Check(*texts);
     for (const QString& line : TemplateLint::Lines(report))
         CliOutput::out(line);
     return report.clean() ? ExitOk : ExitSomeRowsFailed;

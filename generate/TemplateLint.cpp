@@ -3,6 +3,8 @@
 #include "generate/TagSubstitution.h"
 #include "generate/TagTable.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <optional>
 
@@ -180,12 +182,69 @@ void checkLeftovers(const QString& masked, QStringList& problems)
     }
 }
 
+// How often each tag of the table stands in a text, letter case ignored.
+QHash<QString, int> tagCounts(const QString& text)
+{
+    QHash<QString, int> counts;
+    for (const QString& tag : tableTags()) {
+        for (qsizetype at = text.indexOf(tag, 0, Qt::CaseInsensitive); at >= 0;
+             at = text.indexOf(tag, at + tag.size(), Qt::CaseInsensitive))
+            ++counts[tag];
+    }
+    return counts;
+}
+
+const QString FixChanges = QStringLiteral("прийміть або відхиліть виправлення в MS Word, вимкніть "
+                                          "запис виправлень і збережіть шаблон");
+
+void checkChanges(const TrackedChanges& changes, QStringList& problems)
+{
+    if (changes.recording)
+        problems.append(QStringLiteral("У шаблоні ввімкнено запис виправлень: вимкніть його в MS "
+                                       "Word і збережіть шаблон"));
+    const QHash<QString, int> rejected = tagCounts(changes.rejected);
+    const QHash<QString, int> accepted = tagCounts(changes.accepted);
+    for (const QString& tag : tableTags()) {
+        const int before = rejected.value(tag), after = accepted.value(tag);
+        if (after > before)
+            problems.append(
+                QStringLiteral("Тег %1 цілий лише після прийняття виправлень: ").arg(tag) +
+                FixChanges);
+        else if (before > after)
+            problems.append(
+                QStringLiteral("Тег %1 стоїть у вилученому виправленнями тексті й не буде "
+                               "заповнений: ")
+                    .arg(tag) +
+                FixChanges);
+    }
+}
+
 } // namespace
 
 namespace TemplateLint {
 
-LintReport Check(const QList<PartText>& parts)
+QString PartName(DocumentPart part)
 {
+    switch (part) {
+    case DocumentPart::Body:
+        return QStringLiteral("основний текст");
+    case DocumentPart::Table:
+        return QStringLiteral("таблиця");
+    case DocumentPart::HeaderFooter:
+        return QStringLiteral("колонтитул");
+    case DocumentPart::Frame:
+        return QStringLiteral("рамка");
+    case DocumentPart::Shape:
+        return QStringLiteral("фігура");
+    case DocumentPart::Note:
+        return QStringLiteral("виноска");
+    }
+    return QString();
+}
+
+LintReport Check(const TemplateTexts& texts)
+{
+    const QList<PartText>& parts = texts.parts;
     LintReport report;
     QStringList problems;
     int exactSurnames = 0;
@@ -249,6 +308,7 @@ LintReport Check(const QList<PartText>& parts)
                       .arg(quoted(otherCaseSurname)));
     }
     report.problems.append(problems);
+    checkChanges(texts.changes, report.problems);
     return report;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generate/DocumentSession.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,15 +26,22 @@ struct PartText {
     QString text;
 };
 
+// What the template check reads of a template.
+struct TemplateTexts {
+    QList<PartText> parts;  // with the tracked changes accepted, as the export sees it
+    TrackedChanges changes; // as saved
+};
+
 namespace TemplateLint {
-inline const QString MainText = QStringLiteral("основний текст і таблиці");
-inline const QString OtherParts = QStringLiteral("колонтитули, рамки, фігури або примітки");
+// The name of a kind of part, as the report shows it.
+QString PartName(DocumentPart part);
 
 // Checks a template's texts: the tags of the table it holds, a missing
 // "#Прізвище#" (also when written in other letter case), "#…#" texts that are
 // no tag of the table (with the tag meant, when one is near: Latin look-alike
-// letters, extra spaces, a missing or doubled "#").
-LintReport Check(const QList<PartText>& parts);
+// letters, extra spaces, a missing or doubled "#"), change recording left on,
+// and tags that a tracked change breaks or that stand only in deleted text.
+LintReport Check(const TemplateTexts& texts);
 // The report as lines: one per tag found, then one per problem.
 QStringList Lines(const LintReport& report);
 } // namespace TemplateLint

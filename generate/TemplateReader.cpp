@@ -70,7 +70,7 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
     return result;
 }
 
-std::optional<QList<PartText>> TemplateReader::partsOf(const QString& path, QString* why)
+std::optional<TemplateTexts> TemplateReader::partsOf(const QString& path, QString* why)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         if (why)
@@ -79,17 +79,27 @@ std::optional<QList<PartText>> TemplateReader::partsOf(const QString& path, QStr
     }
     DocumentSession& session = office();
     ++m_reads;
-    std::optional<QList<PartText>> parts;
+    std::optional<TemplateTexts> texts;
+    // The same office may read templates for the data check next: only this
+    // open pays for noting the changes.
+    session.watchChanges(true);
     try {
         session.open(path);
-        parts = QList<PartText>{{TemplateLint::MainText, session.ReadDocumentText()}};
+        session.watchChanges(false);
+        TemplateTexts read;
+        read.changes = session.trackedChanges();
+        for (const auto& [part, text] : session.ReadPartTexts())
+            read.parts.append({TemplateLint::PartName(part), text});
+        texts = std::move(read);
     } catch (const OfficeLostError&) {
+        session.watchChanges(false);
         session.closeDocument();
         throw;
     } catch (const LumarelError& e) {
+        session.watchChanges(false);
         if (why)
             *why = e.text();
     }
     session.closeDocument();
-    return parts;
+    return texts;
 }

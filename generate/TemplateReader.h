@@ -27,9 +27,10 @@ public:
     // (letter case may differ from the table's); none when no file is there
     // or the office cannot open it. A lost office throws OfficeLostError.
     std::optional<QStringList> tagsIn(const QString& path);
-    // The texts of the template's parts for the template check; none when
-    // no file is there or the office cannot open it (the reason in *why).
-    std::optional<QList<PartText>> partsOf(const QString& path, QString* why = nullptr);
+    // The texts of the template's parts, by kind, and its tracked changes as
+    // saved, for the template check; none when no file is there or the
+    // office cannot open it (the reason in *why).
+    std::optional<TemplateTexts> partsOf(const QString& path, QString* why = nullptr);
     // How many templates were opened.
     int reads() const { return m_reads; }
 

@@ -1,5 +1,6 @@
 #include "generate/DocumentGeneration.h"
 #include "generate/LibreOfficeSession.h"
+#include "generate/TemplateReader.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
@@ -265,6 +266,7 @@ const QString FlatHead =
     u"xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
     u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
     u"xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+    u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
     u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"_qs;
 
 QString pageStyles(const QString& header, const QString& headerLeft, const QString& footer)
@@ -315,6 +317,8 @@ private Q_SLOTS:
     void changeTracking();
     void literalValues_data();
     void literalValues();
+    void lint_data();
+    void lint();
 
 private:
     QTemporaryDir m_cache;
@@ -630,6 +634,92 @@ void TestWordTemplates::literalValues()
     const QString body = reader.ReadDocumentText();
     reader.quit();
     QVERIFY2(body.startsWith(u"["_qs + surname + u"]"_qs), qPrintable(body));
+}
+
+void TestWordTemplates::lint_data()
+{
+    QTest::addColumn<QString>("styles");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("lines");
+    const QString plain = pageStyles(QString(), QString(), QString());
+    const QString fix = u": прийміть або відхиліть виправлення в MS Word, вимкніть запис "
+                        "виправлень і збережіть шаблон"_qs;
+    const QString surname = u"#Прізвище#\t1\tосновний текст"_qs;
+    // Word keeps odd and even pages apart for the whole document: the
+    // footer comes back as two.
+    QTest::newRow("a tag in every part")
+        << pageStyles(u"верх #ВНЗ#"_qs, u"ліва #ВНЗ#"_qs, u"низ #РікДп#"_qs)
+        << u"<text:p>#Прізвище#<draw:frame draw:name=\"F\" text:anchor-type=\"paragraph\" "
+           u"svg:width=\"8cm\" svg:height=\"2cm\"><draw:text-box><text:p>рамка #Ім`я#</text:p>"
+           u"</draw:text-box></draw:frame>"_qs +
+               customShape(u"S"_qs, u"10cm"_qs, u"фігура #boss#"_qs) +
+               u"<text:note text:id=\"n1\" text:note-class=\"footnote\"><text:note-citation>1"
+               u"</text:note-citation><text:note-body><text:p>#ДатаДп#</text:p></text:note-body>"
+               u"</text:note><text:note text:id=\"n2\" text:note-class=\"endnote\">"
+               u"<text:note-citation>i</text:note-citation><text:note-body><text:p>#ДатаДп#"
+               u"</text:p></text:note-body></text:note></text:p><table:table table:name=\"T\">"
+               u"<table:table-column/><table:table-row><table:table-cell "
+               u"office:value-type=\"string\"><text:p>#ВНЗ#</text:p></table:table-cell>"
+               u"</table:table-row></table:table>"_qs
+        << QStringList{surname,
+                       u"#Ім`я#\t1\tрамка"_qs,
+                       u"#РікДп#\t2\tколонтитул"_qs,
+                       u"#ВНЗ#\t3\tтаблиця, колонтитул"_qs,
+                       u"#boss#\t1\tфігура"_qs,
+                       u"#ДатаДп#\t2\tвиноска"_qs};
+
+    const QString change =
+        u"<text:changed-region text:id=\"c1\"><text:%1><office:change-info>"
+        u"<dc:creator>Реєстратор</dc:creator><dc:date>2016-06-01T10:00:00</dc:date>"
+        u"</office:change-info>%2</text:%1></text:changed-region>"_qs;
+    const QString off = u"<text:tracked-changes text:track-changes=\"false\">"_qs;
+    QTest::newRow("recording on")
+        << plain
+        << u"<text:tracked-changes text:track-changes=\"true\"></text:tracked-changes>"
+           u"<text:p>#Прізвище#</text:p>"_qs
+        << QStringList{surname, u"У шаблоні ввімкнено запис виправлень: вимкніть його в MS Word "
+                                "і збережіть шаблон"_qs};
+    QTest::newRow("tag split by a tracked insertion")
+        << plain
+        << off + change.arg(u"insertion"_qs, QString()) +
+               u"</text:tracked-changes><text:p>#Прі<text:change-start text:change-id=\"c1\"/>"
+               u"звище#<text:change-end text:change-id=\"c1\"/></text:p>"_qs
+        << QStringList{surname, u"Тег #Прізвище# цілий лише після прийняття виправлень"_qs + fix};
+    QTest::newRow("tag split by a tracked deletion, in a header")
+        << pageStyles(u"верх #ВНЗ#"_qs, QString(), QString())
+        << off + change.arg(u"deletion"_qs, u"<text:p>зайве</text:p>"_qs) +
+               u"</text:tracked-changes><text:p>#Прі<text:change text:change-id=\"c1\"/>звище#"
+               u"</text:p>"_qs
+        << QStringList{surname, u"#ВНЗ#\t1\tколонтитул"_qs,
+                       u"Тег #Прізвище# цілий лише після прийняття виправлень"_qs + fix};
+    QTest::newRow("tag in tracked-deleted text")
+        << plain
+        << off + change.arg(u"deletion"_qs, u"<text:p>#ВНЗ#</text:p>"_qs) +
+               u"</text:tracked-changes><text:p>#Прізвище# <text:change "
+               u"text:change-id=\"c1\"/></text:p>"_qs
+        << QStringList{surname, u"Тег #ВНЗ# стоїть у вилученому виправленнями тексті й не "
+                                "буде заповнений"_qs +
+                                    fix};
+}
+
+// The template check on templates saved as .doc: each tag counted in the
+// part it stands in, and the tracked changes as the template was saved.
+void TestWordTemplates::lint()
+{
+    QFETCH(QString, styles);
+    QFETCH(QString, body);
+    QFETCH(QStringList, lines);
+    const QString flat = flatTemplate(u"t.fodt"_qs, styles, body);
+    const QString path = m_work->filePath(u"Templates/шаблон.doc"_qs);
+    m_helper->convert(flat, path, "MS Word 97");
+    QVERIFY(QFileInfo(path).isFile());
+    std::optional<TemplateTexts> texts;
+    {
+        TemplateReader reader;
+        texts = reader.partsOf(path);
+    }
+    QVERIFY(texts);
+    QCOMPARE(TemplateLint::Lines(TemplateLint::Check(*texts)), lines);
 }
 
 QTEST_GUILESS_MAIN(TestWordTemplates)

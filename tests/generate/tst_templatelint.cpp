@@ -8,13 +8,15 @@ class TestTemplateLint : public QObject {
 private Q_SLOTS:
     void report_data();
     void report();
+    void trackedChanges_data();
+    void trackedChanges();
 };
 
 void TestTemplateLint::report_data()
 {
-    QTest::addColumn<QStringList>("texts"); // the main text, then other parts
+    QTest::addColumn<QStringList>("texts"); // the body, then a header, a table
     QTest::addColumn<QStringList>("lines");
-    const QString main = u"\tосновний текст і таблиці"_qs;
+    const QString main = u"\tосновний текст"_qs;
     const QString noSurname = u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs;
 
     QTest::newRow("clean, counted")
@@ -24,10 +26,14 @@ void TestTemplateLint::report_data()
         << QStringList{u"#Middle name# #boss# #Прізвище# #Серія диплома#"_qs}
         << QStringList{u"#Серія диплома#\t1"_qs + main, u"#Прізвище#\t1"_qs + main,
                        u"#boss#\t1"_qs + main, u"#Middle name#\t1"_qs + main};
-    QTest::newRow("parts") << QStringList{u"#Прізвище#"_qs, u"#boss# #Прізвище#"_qs}
-                           << QStringList{u"#Прізвище#\t2\tосновний текст і таблиці, колонтитули, "
-                                          "рамки, фігури або примітки"_qs,
-                                          u"#boss#\t1\tколонтитули, рамки, фігури або примітки"_qs};
+    QTest::newRow("parts") << QStringList{u"#Прізвище#"_qs, u"#boss# #Прізвище#"_qs,
+                                          u"#boss#\r#Прізвище#"_qs}
+                           << QStringList{u"#Прізвище#\t3\tосновний текст, колонтитул, таблиця"_qs,
+                                          u"#boss#\t2\tколонтитул, таблиця"_qs};
+    QTest::newRow("no pair across parts")
+        << QStringList{u"#Прізвище# #ВНЗ"_qs, u"текст#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#ВНЗ» без закривального «#»; мабуть, #ВНЗ#"_qs};
     QTest::newRow("no surname") << QStringList{u"#ВНЗ#"_qs}
                                 << QStringList{u"#ВНЗ#\t1"_qs + main, noSurname};
     QTest::newRow("empty") << QStringList{QString()} << QStringList{noSurname};
@@ -89,10 +95,49 @@ void TestTemplateLint::report()
 {
     QFETCH(QStringList, texts);
     QFETCH(QStringList, lines);
-    QList<PartText> parts;
+    const DocumentPart kinds[] = {DocumentPart::Body, DocumentPart::HeaderFooter,
+                                  DocumentPart::Table};
+    TemplateTexts read;
     for (qsizetype k = 0; k < texts.size(); ++k)
-        parts.append({k ? TemplateLint::OtherParts : TemplateLint::MainText, texts.at(k)});
-    QCOMPARE(TemplateLint::Lines(TemplateLint::Check(parts)), lines);
+        read.parts.append({TemplateLint::PartName(kinds[k]), texts.at(k)});
+    QCOMPARE(TemplateLint::Lines(TemplateLint::Check(read)), lines);
+}
+
+void TestTemplateLint::trackedChanges_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<QString>("rejected");
+    QTest::addColumn<QString>("accepted");
+    QTest::addColumn<QStringList>("problems");
+    const QString fix = u"прийміть або відхиліть виправлення в MS Word, вимкніть запис "
+                        "виправлень і збережіть шаблон"_qs;
+    const QString recordingOn =
+        u"У шаблоні ввімкнено запис виправлень: вимкніть його в MS Word і збережіть шаблон"_qs;
+    QTest::newRow("none") << false << QString() << QString() << QStringList();
+    QTest::newRow("recording on") << true << QString() << QString() << QStringList{recordingOn};
+    QTest::newRow("changes away from the tags")
+        << false << u"#Прізвище# старе\r"_qs << u"#Прізвище# нове\r"_qs << QStringList();
+    QTest::newRow("tag whole only when accepted")
+        << true << u"#Прі #ВНЗ#\r"_qs << u"#Прізвище# #ВНЗ#\r"_qs
+        << QStringList{recordingOn,
+                       u"Тег #Прізвище# цілий лише після прийняття виправлень: "_qs + fix};
+    QTest::newRow("tag only in deleted text, other letter case")
+        << false << u"#Прізвище# #внз#\r"_qs << u"#Прізвище# \r"_qs
+        << QStringList{u"Тег #ВНЗ# стоїть у вилученому виправленнями тексті й не буде "
+                       "заповнений: "_qs +
+                       fix};
+}
+
+// What the office noted of the changes as saved, against the accepted texts.
+void TestTemplateLint::trackedChanges()
+{
+    QFETCH(bool, recording);
+    QFETCH(QString, rejected);
+    QFETCH(QString, accepted);
+    QFETCH(QStringList, problems);
+    TemplateTexts read{{{TemplateLint::PartName(DocumentPart::Body), u"#Прізвище#"_qs}},
+                       {recording, rejected, accepted}};
+    QCOMPARE(TemplateLint::Check(read).problems, problems);
 }
 
 QTEST_GUILESS_MAIN(TestTemplateLint)
