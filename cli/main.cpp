@@ -47,11 +47,15 @@ Usage:
       TAB, finding. Each template is read once. Exit 3 when something is found.
   lumarel-convert lint TEMPLATE.doc
       Checks one template: prints each tag of the tag table it holds (tag,
-      TAB, how many times, TAB, the parts of the document), then each
-      problem: no exact #Прізвище# (also when written in other letter case),
-      a "#...#" that is no tag of the table with the tag probably meant
-      (Latin look-alike letters, extra spaces, a missing or doubled "#").
-      Exit 3 when there is a problem, 1 when the file cannot be opened.
+      TAB, how many times, TAB, the parts holding it: основний текст,
+      таблиця, колонтитул, рамка, фігура, виноска), then each problem: no
+      exact #Прізвище# (also when written in other letter case), a "#...#"
+      that is no tag of the table with the tag probably meant (Latin
+      look-alike letters, extra spaces, a missing or doubled "#"), change
+      recording left on, a tag that reads whole only with the tracked
+      changes accepted or that stands only in tracked-deleted text.
+      Exit 0 when clean, 3 when there is a problem, 1 when the file cannot
+      be opened.
 
 Every row is one line: a backslash, a tab, a line break or another control
 character in a column is written as an escape (\\, \t, \n, \r, \u001b).
