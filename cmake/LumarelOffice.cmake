@@ -64,6 +64,18 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.drawing.XShapes
     com.sun.star.drawing.XShape
     com.sun.star.document.XRedlinesSupplier
+    com.sun.star.script.XLibraryContainer
+    com.sun.star.script.XPersistentLibraryContainer
+    com.sun.star.script.provider.theMasterScriptProviderFactory
+    com.sun.star.script.provider.XScriptProviderFactory
+    com.sun.star.script.provider.XScriptProvider
+    com.sun.star.script.provider.XScript
+    com.sun.star.container.XNameContainer
+    com.sun.star.container.XNameReplace
+    com.sun.star.configuration.theDefaultProvider
+    com.sun.star.lang.XMultiServiceFactory
+    com.sun.star.util.XChangesBatch
+    com.sun.star.beans.NamedValue
     com.sun.star.frame.DispatchHelper
     com.sun.star.frame.XDispatchHelper
     com.sun.star.frame.XDispatchProvider

@@ -1,6 +1,7 @@
 #include "generate/LibreOfficeSession.h"
 
 #include "generate/OfficeLocale.h"
+#include "generate/OfficeLoops.h"
 #include "generate/TagMatches.h"
 #include "records/LumarelError.h"
 
@@ -18,12 +19,14 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/UnknownPropertyException.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -44,6 +47,7 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -58,11 +62,14 @@
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustrbuf.hxx>
@@ -173,6 +180,39 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
         }
     }
     return context;
+}
+
+// An office whose profile does not record that this version has run it
+// takes its first start after an upgrade to be every start, and runs its
+// drawing self-tests (seconds on a small machine) before it answers. It only
+// records that when it shows a document window, which ours never does: the
+// profile is told here, for the next start. Never throws: a slow start is no
+// error.
+void markProfileCurrent(const Reference<css::uno::XComponentContext>& office) noexcept
+{
+    try {
+        const Reference<css::lang::XMultiServiceFactory> provider =
+            css::configuration::theDefaultProvider::get(office);
+        css::beans::NamedValue node;
+        node.Name = OUString("nodepath");
+        node.Value <<= OUString("/org.openoffice.Setup/Product");
+        const css::uno::Any arguments[] = {css::uno::Any(node)};
+        const Reference<css::container::XNameAccess> product(
+            provider->createInstanceWithArguments(
+                OUString("com.sun.star.configuration.ConfigurationUpdateAccess"),
+                css::uno::Sequence<css::uno::Any>(arguments, std::size(arguments))),
+            UNO_QUERY_THROW);
+        OUString version, last;
+        product->getByName(OUString("ooSetupVersion")) >>= version;
+        product->getByName(OUString("ooSetupLastVersion")) >>= last;
+        if (version.isEmpty() || version == last)
+            return;
+        Reference<css::container::XNameReplace>(product, UNO_QUERY_THROW)
+            ->replaceByName(OUString("ooSetupLastVersion"), css::uno::Any(version));
+        Reference<css::util::XChangesBatch>(product, UNO_QUERY_THROW)->commitChanges();
+    } catch (...) {
+        // the next start tries again
+    }
 }
 
 // Collects the text of a body or a table cell, tables included. As in Word,
@@ -444,8 +484,11 @@ void placesInText(const Reference<css::text::XText>& text, const QStringList& ta
 // other texts that hold any.
 struct Found {
     QStringList tags;
+    // The search's places: taken one by one (ranges), or left to the
+    // office's own loops (hits).
     std::vector<Reference<css::text::XTextRange>> ranges;
-    QStringList texts; // of the ranges, as written
+    Reference<css::container::XIndexAccess> hits;
+    QStringList texts; // of the places, as written
     // Texts the search does not reach that hold a tag: shapes', headers'.
     std::vector<Reference<css::text::XText>> others;
     size_t headers = 0; // how many of them, from the first, are headers
@@ -462,6 +505,8 @@ struct LibreOfficeSession::Impl {
     QString pipeName;
     Reference<css::uno::XComponentContext> remote;
     Reference<css::frame::XDesktop2> desktop;
+    OfficeLoops loops;
+    bool useLoops = true;
     Reference<css::lang::XComponent> document;
     // Made once per document: each property set on it is a call into the office.
     Reference<css::util::XReplaceDescriptor> find;
@@ -590,6 +635,9 @@ void LibreOfficeSession::Impl::connect()
                 css::bridge::UnoUrlResolver::create(local);
             remote.set(resolver->resolve(url), UNO_QUERY_THROW);
             desktop = css::frame::Desktop::create(remote);
+            markProfileCurrent(remote);
+            if (useLoops)
+                loops.install(remote);
             return;
         } catch (const css::connection::NoConnectException&) {
             // not listening yet
@@ -646,6 +694,7 @@ void LibreOfficeSession::Impl::terminateOffice() noexcept
     Reference<css::frame::XDesktop2> desk = std::move(desktop);
     desktop.clear();
     remote.clear();
+    loops.clear();
     if (!desk.is() || !running()) {
         stopProcess();
         return;
@@ -706,6 +755,11 @@ bool LibreOfficeSession::IsInstalled(const QString& programDir)
            QFileInfo::exists(dir.filePath(QStringLiteral("services.rdb"))) &&
            QFileInfo::exists(dir.filePath(QStringLiteral("unorc"))) &&
            QFileInfo::exists(dir.filePath(QStringLiteral("fundamentalrc")));
+}
+
+void LibreOfficeSession::setOfficeLoops(bool inOffice)
+{
+    d->useLoops = inOffice;
 }
 
 qint64 LibreOfficeSession::processId() const
@@ -839,11 +893,6 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
         search->setSearchString(tagPattern(tags));
         const Reference<css::container::XIndexAccess> hits = doc->findAll(search);
         const sal_Int32 count = hits.is() ? hits->getCount() : 0;
-        for (sal_Int32 k = 0; k < count; ++k) {
-            Reference<css::text::XTextRange> range(hits->getByIndex(k), UNO_QUERY_THROW);
-            found.texts.append(toQ(range->getString()));
-            found.ranges.push_back(std::move(range));
-        }
 
         // Every header and footer, shown or not, is walked on its own; so are
         // the drawing shapes, which the search never reaches.
@@ -878,6 +927,20 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
         }
         if (walkedHeaders.empty() && !d->templateKey.isEmpty())
             d->plainHeaders.insert(key);
+        // The office reads its places in one call when nothing it found has
+        // to be told apart by where it lies.
+        if (count > 0 && walkedHeaders.empty() && d->loops.installed()) {
+            found.texts = d->loops.ReadTexts(hits);
+            if (found.texts.size() == count)
+                found.hits = hits;
+            else
+                found.texts.clear();
+        }
+        for (sal_Int32 k = 0; k < count && !found.hits.is(); ++k) {
+            Reference<css::text::XTextRange> range(hits->getByIndex(k), UNO_QUERY_THROW);
+            found.texts.append(toQ(range->getString()));
+            found.ranges.push_back(std::move(range));
+        }
         // What the search found in a walked header is left to the walk.
         if (!walkedHeaders.empty()) {
             Found kept;
@@ -924,16 +987,26 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
         std::vector<std::pair<Reference<css::text::XTextCursor>, int>> places, shapePlaces;
         for (size_t k = 0; k < found.others.size(); ++k)
             placesInText(found.others[k], tags, k < found.headers ? places : shapePlaces);
-        int replaced = 0;
-        for (size_t r = 0; r < found.ranges.size(); ++r) {
-            const QString& text = found.texts.at(static_cast<qsizetype>(r));
+        // Which value each place of the search gets.
+        QList<int> which;
+        QStringList values;
+        for (qsizetype r = 0; r < found.texts.size(); ++r) {
+            const QString& text = found.texts.at(r);
             for (qsizetype k = 0; k < tags.size(); ++k) {
                 if (text.compare(tags.at(k), Qt::CaseInsensitive) == 0) {
-                    found.ranges[r]->setString(toOU(texts.at(k)));
-                    ++replaced;
+                    which.append(static_cast<int>(r));
+                    values.append(texts.at(k));
                     break;
                 }
             }
+        }
+        int replaced = 0;
+        if (found.hits.is()) {
+            replaced = d->loops.Write(found.hits, which, values);
+        } else {
+            for (qsizetype k = 0; k < which.size(); ++k)
+                found.ranges[static_cast<size_t>(which.at(k))]->setString(toOU(values.at(k)));
+            replaced = static_cast<int>(which.size());
         }
         // A header's cursors move with the text written before them, a
         // shape's do not: those are written from the end.

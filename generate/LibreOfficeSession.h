@@ -30,6 +30,10 @@ public:
     void closeDocument() noexcept override;
     void quit() noexcept override;
 
+    // Whether the loops over the places a search found run inside the office
+    // (the default) or call by call from here; set before start().
+    void setOfficeLoops(bool inOffice);
+
     // The office process (soffice.bin, leader of its own process group), 0
     // when none is running.
     qint64 processId() const;

@@ -1,0 +1,147 @@
+#include "generate/OfficeLoops.h"
+
+#include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/script/XLibraryContainer.hpp>
+#include <com/sun/star/script/XPersistentLibraryContainer.hpp>
+#include <com/sun/star/script/provider/XScriptProvider.hpp>
+#include <com/sun/star/script/provider/XScriptProviderFactory.hpp>
+#include <com/sun/star/script/provider/theMasterScriptProviderFactory.hpp>
+
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+const QString Library = QStringLiteral("LumarelLoops");
+const QString Module = QStringLiteral("Places");
+// Chr(1) cannot be in a tag, which is all a place holds.
+constexpr char16_t Separator = u'\x01';
+
+// Replaced at every start, so that an office always runs this version's.
+const char Source[] =
+    R"(Option Explicit
+
+Function ReadTexts(places As Object) As String
+    Dim n As Long, i As Long
+    n = places.getCount()
+    If n = 0 Then
+        ReadTexts = ""
+        Exit Function
+    End If
+    Dim texts(n - 1) As String
+    For i = 0 To n - 1
+        texts(i) = places.getByIndex(i).getString()
+    Next i
+    ReadTexts = Join(texts, Chr(1))
+End Function
+
+Function WriteTexts(places As Object, which As Variant, values As Variant) As Long
+    Dim n As Long, i As Long, k As Long, written As Long
+    n = places.getCount()
+    written = 0
+    If n > 0 Then
+        Dim ranges(n - 1) As Object
+        For i = 0 To n - 1
+            ranges(i) = places.getByIndex(i)
+        Next i
+        For k = LBound(which) To UBound(which)
+            ranges(which(k)).setString(values(k))
+            written = written + 1
+        Next k
+    End If
+    WriteTexts = written
+End Function
+)";
+
+OUString ou(const QString& text)
+{
+    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()),
+                    static_cast<sal_Int32>(text.size()));
+}
+
+QString qs(const OUString& text)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text.getStr()), text.getLength());
+}
+
+OUString scriptUrl(const QString& function)
+{
+    return ou(QStringLiteral("vnd.sun.star.script:") + Library + u'.' + Module + u'.' + function +
+              QStringLiteral("?language=Basic&location=application"));
+}
+
+} // namespace
+
+bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) noexcept
+{
+    clear();
+    try {
+        const Reference<css::script::XLibraryContainer> libraries(
+            office->getServiceManager()->createInstanceWithContext(
+                OUString("com.sun.star.script.ApplicationScriptLibraryContainer"), office),
+            UNO_QUERY_THROW);
+        Reference<css::container::XNameContainer> library;
+        if (libraries->hasByName(ou(Library))) {
+            libraries->loadLibrary(ou(Library));
+            library.set(libraries->getByName(ou(Library)), UNO_QUERY_THROW);
+        } else {
+            library = libraries->createLibrary(ou(Library));
+        }
+        const Any source(OUString::createFromAscii(Source));
+        if (library->hasByName(ou(Module)))
+            library->replaceByName(ou(Module), source);
+        else
+            library->insertByName(ou(Module), source);
+        Reference<css::script::XPersistentLibraryContainer>(libraries, UNO_QUERY_THROW)
+            ->storeLibraries();
+        const Reference<css::script::provider::XScriptProvider> provider =
+            css::script::provider::theMasterScriptProviderFactory::get(office)->createScriptProvider(
+                Any(OUString()));
+        m_read = provider->getScript(scriptUrl(QStringLiteral("ReadTexts")));
+        m_write = provider->getScript(scriptUrl(QStringLiteral("WriteTexts")));
+    } catch (...) {
+        clear();
+    }
+    return installed();
+}
+
+void OfficeLoops::clear() noexcept
+{
+    m_read.clear();
+    m_write.clear();
+}
+
+QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>& places)
+{
+    const Any arguments[] = {Any(places)};
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    OUString joined;
+    m_read->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
+        joined;
+    if (joined.isEmpty())
+        return {};
+    return qs(joined).split(QChar(Separator));
+}
+
+int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
+                       const QList<int>& which, const QStringList& values)
+{
+    Sequence<sal_Int32> indexes(static_cast<sal_Int32>(which.size()));
+    Sequence<OUString> texts(static_cast<sal_Int32>(values.size()));
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        indexes.getArray()[k] = which.at(k);
+        texts.getArray()[k] = ou(values.at(k));
+    }
+    const Any arguments[] = {Any(places), Any(indexes), Any(texts)};
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    sal_Int32 written = 0;
+    m_write->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
+        written;
+    return written;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/script/provider/XScript.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+// Loops over the places a search found, run inside the office by its own
+// Basic: each call across the bridge costs a good part of a millisecond, and
+// a table-laid form has seventy places or more, read once and written once.
+class OfficeLoops {
+public:
+    // Puts the module among the office's own macros (in our private
+    // profile). False when the office cannot run it: the caller then loops
+    // from our side, call by call. Never throws.
+    bool install(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
+    bool installed() const { return m_read.is() && m_write.is(); }
+    void clear() noexcept;
+
+    // The text of every place, in their order. Throws the office's
+    // exceptions.
+    QStringList ReadTexts(const css::uno::Reference<css::container::XIndexAccess>& places);
+    // Writes values[k] into place which[k]; every place is taken before any
+    // is written. Returns how many were written.
+    int Write(const css::uno::Reference<css::container::XIndexAccess>& places,
+              const QList<int>& which, const QStringList& values);
+
+private:
+    css::uno::Reference<css::script::provider::XScript> m_read;
+    css::uno::Reference<css::script::provider::XScript> m_write;
+};
