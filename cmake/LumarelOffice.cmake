@@ -64,6 +64,8 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.drawing.XShapes
     com.sun.star.drawing.XShape
     com.sun.star.document.XRedlinesSupplier
+    com.sun.star.document.XUndoManagerSupplier
+    com.sun.star.document.XUndoManager
     com.sun.star.script.XLibraryContainer
     com.sun.star.script.XPersistentLibraryContainer
     com.sun.star.script.provider.theMasterScriptProviderFactory

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -34,6 +35,8 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XRedlinesSupplier.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
@@ -75,6 +78,8 @@
 #include <rtl/ustrbuf.hxx>
 
 #include <atomic>
+#include <map>
+#include <utility>
 #include <csignal>
 #include <mutex>
 #include <sys/prctl.h>
@@ -95,6 +100,13 @@ constexpr int QuitTimeoutMs = 20000;
 // a profile, extension changes).
 constexpr int RestartExitCode = 81;
 constexpr int ProfilePoolSize = 64;
+// Templates held open per office: one for each kind of document.
+constexpr size_t MaxKeptTemplates = 8;
+// Every filling undone leaves a held template a little slower to edit (half
+// a millisecond a document on the bench's form); a new load every ten
+// documents keeps it near its best.
+constexpr int MaxTemplateUses = 10;
+const QString FillingTitle = QStringLiteral("Lumarel: filling");
 
 OUString toOU(const QString& text)
 {
@@ -524,6 +536,29 @@ struct LibreOfficeSession::Impl {
     QString templateKey;
     QSet<QString> plainHeaders;
 
+    // A template held open between the documents of a batch: once a document
+    // is stored its filling is undone, and the next graduate of the same
+    // template starts from it instead of loading the file again.
+    struct Kept {
+        Reference<css::lang::XComponent> document;
+        std::unique_ptr<QTemporaryDir> copyDir;
+        bool unacceptedChanges = false;
+        Reference<css::document::XUndoManager> undo;
+        QHash<QString, QStringList> pristine;
+        int uses = 0;
+    };
+    std::map<QString, Kept> kept; // by template key
+    // Of the active document: its file, whether it was held open, what the
+    // searches found in it as loaded (by the tags asked), and how far our
+    // writing took it from that.
+    QString templatePath;
+    bool reused = false;
+    int uses = 0;
+    Reference<css::document::XUndoManager> undo;
+    QHash<QString, QStringList> pristine;
+    enum class Filling { None, Undoable, Spoiled } filling = Filling::None;
+    void closeKept() noexcept;
+
     void takeProfile();
     void launch();
     void connect();
@@ -789,6 +824,28 @@ void LibreOfficeSession::open(const QString& templatePath)
     if (!d->desktop.is())
         throw LumarelError(QStringLiteral("LibreOffice не запущено"));
     closeDocument();
+    const QFileInfo source(templatePath);
+    const QString key = source.absoluteFilePath() + u'|' + QString::number(source.size()) + u'|' +
+                        QString::number(source.lastModified().toMSecsSinceEpoch());
+    d->templatePath = templatePath;
+    d->reused = false;
+    d->undo.clear();
+    d->pristine.clear();
+    d->uses = 0;
+    d->filling = Impl::Filling::None;
+    if (const auto held = d->kept.find(key); held != d->kept.end() && !d->watchChanges) {
+        Impl::Kept taken = std::move(held->second);
+        d->kept.erase(held);
+        d->document = std::move(taken.document);
+        d->copyDir = std::move(taken.copyDir);
+        d->unacceptedChanges = taken.unacceptedChanges;
+        d->undo = std::move(taken.undo);
+        d->pristine = std::move(taken.pristine);
+        d->uses = taken.uses;
+        d->templateKey = key;
+        d->reused = true;
+        return;
+    }
     // The office works on a private copy: the template is never written, and
     // no lock file appears beside it.
     auto copyDir =
@@ -825,9 +882,7 @@ void LibreOfficeSession::open(const QString& templatePath)
     }
     d->document = doc;
     d->copyDir = std::move(copyDir);
-    const QFileInfo source(templatePath);
-    d->templateKey = source.absoluteFilePath() + u'|' + QString::number(source.size()) + u'|' +
-                     QString::number(source.lastModified().toMSecsSinceEpoch());
+    d->templateKey = key;
     // No view to update while the tags are replaced, and no replacement
     // recorded as a change, whatever the template was saved with.
     d->step(what, [&] {
@@ -959,6 +1014,19 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
         found.valid = true;
         d->found = std::move(found);
     });
+    // A template held open must read as it did when loaded; should it not,
+    // it is loaded again.
+    const QString asked = tags.join(u'\n');
+    if (d->reused) {
+        const auto loaded = d->pristine.constFind(asked);
+        if (loaded == d->pristine.cend() || *loaded != texts) {
+            d->filling = Impl::Filling::Spoiled;
+            open(d->templatePath);
+            return FindTags(tags);
+        }
+    } else if (d->filling == Impl::Filling::None) {
+        d->pristine.insert(asked, texts);
+    }
     return texts;
 }
 
@@ -1000,23 +1068,58 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
                 }
             }
         }
+        if (which.isEmpty() && places.empty() && shapePlaces.empty())
+            return 0;
+        // The filling of a document as loaded is one step to undo, so that
+        // the template can serve the next graduate. Texts the search does not
+        // reach are left out of that: the document is then closed after use.
+        const bool undoable = d->filling == Impl::Filling::None && places.empty() &&
+                              shapePlaces.empty() && !d->templateKey.isEmpty() &&
+                              !d->watchChanges;
+        d->filling = Impl::Filling::Spoiled;
+        if (undoable) {
+            if (!d->undo.is())
+                d->undo = Reference<css::document::XUndoManagerSupplier>(d->document,
+                                                                         UNO_QUERY_THROW)
+                              ->getUndoManager();
+            d->undo->enterUndoContext(toOU(FillingTitle));
+        }
         int replaced = 0;
-        if (found.hits.is()) {
-            replaced = d->loops.Write(found.hits, which, values);
-        } else {
-            for (qsizetype k = 0; k < which.size(); ++k)
-                found.ranges[static_cast<size_t>(which.at(k))]->setString(toOU(values.at(k)));
-            replaced = static_cast<int>(which.size());
+        try {
+            if (found.hits.is()) {
+                replaced = d->loops.Write(found.hits, which, values);
+            } else {
+                for (qsizetype k = 0; k < which.size(); ++k)
+                    found.ranges[static_cast<size_t>(which.at(k))]->setString(
+                        toOU(values.at(k)));
+                replaced = static_cast<int>(which.size());
+            }
+            // A header's cursors move with the text written before them, a
+            // shape's do not: those are written from the end.
+            for (const auto& [cursor, tag] : places) {
+                cursor->setString(toOU(texts.at(tag)));
+                ++replaced;
+            }
+            for (auto place = shapePlaces.crbegin(); place != shapePlaces.crend(); ++place) {
+                place->first->setString(toOU(texts.at(place->second)));
+                ++replaced;
+            }
+        } catch (...) {
+            if (undoable) {
+                try {
+                    d->undo->leaveUndoContext();
+                } catch (...) {
+                    // the document is closed after this anyway
+                }
+            }
+            throw;
         }
-        // A header's cursors move with the text written before them, a
-        // shape's do not: those are written from the end.
-        for (const auto& [cursor, tag] : places) {
-            cursor->setString(toOU(texts.at(tag)));
-            ++replaced;
-        }
-        for (auto place = shapePlaces.crbegin(); place != shapePlaces.crend(); ++place) {
-            place->first->setString(toOU(texts.at(place->second)));
-            ++replaced;
+        if (undoable) {
+            d->undo->leaveUndoContext();
+            // Only our step on top means one undo takes it all back.
+            if (d->undo->isUndoPossible() &&
+                toQ(d->undo->getCurrentUndoActionTitle()) == FillingTitle)
+                d->filling = Impl::Filling::Undoable;
         }
         return replaced;
     });
@@ -1030,6 +1133,7 @@ bool LibreOfficeSession::ReplaceTag(const QString& tag, const QString& value)
         return false;
     const QString text = lineBreaks(value);
     d->found = Found();
+    d->filling = Impl::Filling::Spoiled;
     return d->step(QStringLiteral("Не вдалося замінити ") + tag, [&] {
         Reference<css::util::XReplaceable> doc(d->document, UNO_QUERY_THROW);
         if (!d->find.is()) {
@@ -1291,8 +1395,30 @@ void LibreOfficeSession::closeDocument() noexcept
     d->document.clear();
     d->find.clear();
     d->found = Found();
+    const QString key = std::exchange(d->templateKey, QString());
+    const auto filling = std::exchange(d->filling, Impl::Filling::None);
+    if (doc.is() && filling != Impl::Filling::Spoiled && !key.isEmpty() && !d->watchChanges &&
+        d->kept.size() < MaxKeptTemplates && d->kept.count(key) == 0 &&
+        ++d->uses < MaxTemplateUses) {
+        try {
+            // What is undone would stay to be redone, with the office's
+            // records of every place written, and slow the next searches.
+            if (filling == Impl::Filling::Undoable) {
+                d->undo->undo();
+                d->undo->clearRedo();
+            }
+            d->kept.emplace(key, Impl::Kept{std::move(doc), std::move(d->copyDir),
+                                            d->unacceptedChanges, std::move(d->undo),
+                                            std::move(d->pristine), d->uses});
+            doc.clear();
+        } catch (...) {
+            // not as loaded: closed below
+        }
+    }
     d->unacceptedChanges = false;
-    d->templateKey.clear();
+    d->undo.clear();
+    d->pristine.clear();
+    d->reused = false;
     if (doc.is()) {
         try {
             Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);
@@ -1310,9 +1436,22 @@ void LibreOfficeSession::closeDocument() noexcept
     d->copyDir.reset();
 }
 
+void LibreOfficeSession::Impl::closeKept() noexcept
+{
+    for (auto& [key, held] : kept) {
+        try {
+            Reference<css::util::XCloseable>(held.document, UNO_QUERY_THROW)->close(true);
+        } catch (...) {
+            // vetoed or a dead office: quit ends the process
+        }
+    }
+    kept.clear();
+}
+
 void LibreOfficeSession::quit() noexcept
 {
     closeDocument();
+    d->closeKept();
     d->terminateOffice();
     d->releaseProfile();
 }

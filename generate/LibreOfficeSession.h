@@ -27,6 +27,9 @@ public:
     bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void saveAsPdf(const QString& path) override;
+    // A document filled in one step is not closed: its filling is undone
+    // and the next open() of the same template file, unchanged on disk,
+    // takes it up again (a fresh load every tenth time).
     void closeDocument() noexcept override;
     void quit() noexcept override;
 

@@ -7,6 +7,7 @@
 #include "tests/support/TestProcesses.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -29,6 +30,10 @@ private Q_SLOTS:
     void missingTemplate();
     void badDate();
     void oneOfficeForSeveralDocuments();
+    void heldTemplateMatchesFreshLoad_data();
+    void heldTemplateMatchesFreshLoad();
+    void changedTemplateIsLoadedAgain();
+    void profileRemembersOfficeVersion();
     void officeCrash();
     void neverOverwrites();
     void installed();
@@ -319,6 +324,95 @@ void TestOfficeGeneration::oneOfficeForSeveralDocuments()
     QCOMPARE(office.processId(), 0);
     QVERIFY(readBack(first).startsWith(u"Косач\r"_qs));
     QVERIFY(readBack(second).startsWith(u"Франко\r"_qs));
+}
+
+void TestOfficeGeneration::heldTemplateMatchesFreshLoad_data()
+{
+    QTest::addColumn<bool>("inOffice");
+    QTest::newRow("loops inside the office") << true;
+    QTest::newRow("call by call") << false;
+}
+
+// One office fills a dozen graduates in a row: the template is held open, its
+// filling undone between them, and loaded again after ten. Every document
+// must read exactly as the one an office of its own makes from a fresh load.
+void TestOfficeGeneration::heldTemplateMatchesFreshLoad()
+{
+    QFETCH(bool, inOffice);
+    const QStringList surnames = {
+        u"Косач"_qs,  u"Франко"_qs,        u"О'Коннор-Шевченко"_qs, u"#ВНЗ#"_qs,
+        u"A & B $1 \\1"_qs, QString(40, u'Ж'), u"Ї"_qs,        u"Квітка-Основ'яненко"_qs,
+        u"Стус"_qs,   u"#Прізвище#"_qs,    u"Леся 🌿"_qs,           u"Сковорода"_qs,
+    };
+    QByteArray records;
+    for (qsizetype k = 0; k < surnames.size(); ++k)
+        records += TestFiles::elementRecord({{u"LastName"_qs, surnames.at(k)},
+                                             {u"DocumentNumber"_qs, QString::number(40123456 + k)}});
+    importRecords(records);
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, BodyLines, TableCells);
+
+    LibreOfficeSession office;
+    office.setOfficeLoops(inOffice);
+    office.start(true);
+    GenerationContext held = context();
+    held.session = &office;
+    QStringList heldPaths, freshPaths;
+    for (int k = 1; k <= surnames.size(); ++k)
+        heldPaths << GenerateDocument(held, k, templatePath, true, OutputKind::Regular)
+                         .value_or(QString());
+    office.quit();
+    for (int k = 1; k <= surnames.size(); ++k)
+        freshPaths << GenerateDocument(context(), k, templatePath, true, OutputKind::Demonstration)
+                          .value_or(QString());
+
+    LibreOfficeSession reader;
+    reader.start(true);
+    for (qsizetype k = 0; k < surnames.size(); ++k) {
+        reader.open(heldPaths.at(k));
+        const QString heldText = reader.ReadDocumentText();
+        reader.open(freshPaths.at(k));
+        QCOMPARE(heldText, reader.ReadDocumentText());
+        QVERIFY2(heldText.startsWith(u"Прізвище="_qs + surnames.at(k) + u'\r'),
+                 qPrintable(heldText.left(80)));
+    }
+    reader.quit();
+}
+
+// A template held open is not used once its file has changed on disk.
+void TestOfficeGeneration::changedTemplateIsLoadedAgain()
+{
+    importRecords(TestFiles::elementRecord());
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, {u"А #Прізвище#"_qs}, {});
+    LibreOfficeSession office;
+    office.start(true);
+    GenerationContext c = context();
+    c.session = &office;
+    const QString first =
+        GenerateDocument(c, 1, templatePath, true, OutputKind::Regular).value_or(QString());
+    writeTemplate(u"t.fodt"_qs, {u"Б #Прізвище# і ще"_qs}, {});
+    const QString second =
+        GenerateDocument(c, 1, templatePath, true, OutputKind::Demonstration).value_or(QString());
+    office.quit();
+    QVERIFY(readBack(first).startsWith(u"А Косач\r"_qs));
+    QVERIFY(readBack(second).startsWith(u"Б Косач і ще\r"_qs));
+}
+
+// A profile that has not recorded the office's version makes every start a
+// first start after an upgrade, seconds longer: the first start records it.
+void TestOfficeGeneration::profileRemembersOfficeVersion()
+{
+    LibreOfficeSession office;
+    office.start(true);
+    office.quit();
+    bool recorded = false;
+    QDirIterator profiles(m_cache.path(), {u"registrymodifications.xcu"_qs}, QDir::Files,
+                          QDirIterator::Subdirectories);
+    while (profiles.hasNext()) {
+        QFile file(profiles.next());
+        recorded = recorded || (file.open(QIODevice::ReadOnly) &&
+                                file.readAll().contains("\"ooSetupLastVersion\""));
+    }
+    QVERIFY(recorded);
 }
 
 void TestOfficeGeneration::officeCrash()
