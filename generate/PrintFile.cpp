@@ -14,6 +14,29 @@
 #include <memory>
 #include <vector>
 
+namespace {
+
+// What a page takes from the tree above it (the office puts the page size
+// and resources there) is set on the page itself, which leaves its tree.
+void keepInherited(QPDFObjectHandle& page)
+{
+    for (const char* key : {"/MediaBox", "/CropBox", "/Resources", "/Rotate"}) {
+        if (page.hasKey(key))
+            continue;
+        // A tree is never this deep; a loop in a broken one must not hang.
+        int depth = 0;
+        for (QPDFObjectHandle up = page.getKey("/Parent"); up.isDictionary() && depth < 64;
+             up = up.getKey("/Parent"), ++depth) {
+            if (up.hasKey(key)) {
+                page.replaceKey(key, up.getKey(key));
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
 QString PrintFile::FileName(const QDateTime& when)
 {
     return QStringLiteral("Друк_") + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
@@ -28,17 +51,28 @@ void PrintFile::Join(const QStringList& parts, const QString& outputPath)
     try {
         QPDF joined;
         joined.emptyPDF();
-        QPDFPageDocumentHelper pages(joined);
+        // The page tree is written once at the end: adding pages one by one
+        // walks every part's whole tree each time, most of the join's time.
+        QPDFObjectHandle tree = joined.getRoot().getKey("/Pages");
+        QPDFObjectHandle kids = QPDFObjectHandle::newArray();
         // The parts stay open until the write: their pages are copied lazily.
         std::vector<std::unique_ptr<QPDF>> sources;
         for (const QString& part : parts) {
             auto source = std::make_unique<QPDF>();
             source->setSuppressWarnings(true);
             source->processFile(QFile::encodeName(part).constData());
-            for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*source).getAllPages())
-                pages.addPage(page, false);
+            for (QPDFPageObjectHelper& helper : QPDFPageDocumentHelper(*source).getAllPages()) {
+                QPDFObjectHandle page = helper.getObjectHandle();
+                keepInherited(page);
+                QPDFObjectHandle copy = joined.copyForeignObject(page);
+                copy.replaceKey("/Parent", tree);
+                kids.appendItem(copy);
+            }
             sources.push_back(std::move(source));
         }
+        tree.replaceKey("/Kids", kids);
+        tree.replaceKey("/Count", QPDFObjectHandle::newInteger(kids.getArrayNItems()));
+        joined.updateAllPagesCache();
         QPDFWriter writer(joined, QFile::encodeName(outputPath).constData());
         writer.setStaticID(false);
         writer.write();

