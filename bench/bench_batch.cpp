@@ -272,18 +272,21 @@ void phases(const RecordStore& store, const WorkDir& workDir, int n)
                 p.startNs / 1e6 / std::max(1, p.starts.load()));
 }
 
-// What the PDF beside each document costs in one office (best of runs), and
-// the join of 300 documents' PDFs into one print file.
-void pdfCost(const RecordStore& store, const WorkDir& workDir, int n, int runs, OfficeMemory& memory)
+// What the PDF beside each document costs in one office and in the pool
+// (best of runs), and the join of 300 documents' PDFs into one print file.
+void pdfCost(const RecordStore& store, const WorkDir& workDir, int n, int runs, int pool,
+             OfficeMemory& memory)
 {
-    double plain = 1e9, pdf = 1e9;
-    for (int r = 0; r < runs; ++r) {
-        plain = std::min(plain, pooled(store, workDir, n, 1, memory).totalS);
-        pdf = std::min(pdf, pooled(store, workDir, n, 1, memory, {true, false}).totalS);
+    for (const int offices : {1, pool}) {
+        double plain = 1e9, pdf = 1e9;
+        for (int r = 0; r < runs; ++r) {
+            plain = std::min(plain, pooled(store, workDir, n, offices, memory).totalS);
+            pdf = std::min(pdf, pooled(store, workDir, n, offices, memory, {true, false}).totalS);
+        }
+        std::printf("  PDF/A beside each document, %d office(s), %d documents: %.1f ms per "
+                    "document without, %.1f with, +%.1f ms\n",
+                    offices, n, plain * 1000 / n, pdf * 1000 / n, (pdf - plain) * 1000 / n);
     }
-    std::printf("  PDF/A beside each document, one office, %d documents: %.1f ms per document "
-                "without, %.1f with, +%.1f ms\n",
-                n, plain * 1000 / n, pdf * 1000 / n, (pdf - plain) * 1000 / n);
 
     // One real document's PDF, 300 times over as separate files.
     QList<int> one{1};
@@ -386,7 +389,7 @@ int main(int argc, char** argv)
             pooled(store, workDir, pool, pool, memory);
             phases(store, workDir, 30);
             if (withPdf)
-                pdfCost(store, workDir, 30, runs, memory);
+                pdfCost(store, workDir, 100, runs, pool, memory);
             std::printf("  %5s %20s %20s %20s %8s %8s %10s\n", "N", "(b) per document",
                         "(a1) one office", "(aP) pool", "(b)/(a1)", "(b)/(aP)", "peak MB");
             for (const int n : counts) {
