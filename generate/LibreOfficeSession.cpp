@@ -1195,6 +1195,10 @@ void LibreOfficeSession::storeCopy(const QString& path, const QString& what, Sto
     } catch (...) {
         // The path was free before: whatever lies there now is our broken half.
         QFile::remove(path);
+        // So is the lock file of an office killed while storing: left there,
+        // it refuses the next office's store to the same path.
+        QFile::remove(target.absoluteDir().filePath(QStringLiteral(".~lock.") + target.fileName() +
+                                                    u'#'));
         throw;
     }
     if (!QFileInfo::exists(path))
