@@ -2,14 +2,15 @@
 
 #include "generate/OfficeLocale.h"
 #include "generate/OfficeLoops.h"
+#include "generate/OfficeStrings.h"
 #include "generate/TagMatches.h"
 #include "records/LumarelError.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
@@ -31,7 +32,9 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XRedlinesSupplier.hpp>
@@ -42,10 +45,10 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XDispatchHelper.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -56,11 +59,11 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XEndnotesSupplier.hpp>
 #include <com/sun/star/text/XFootnotesSupplier.hpp>
-#include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -70,21 +73,18 @@
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
-#include <com/sun/star/container/XNameReplace.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustrbuf.hxx>
 
 #include <atomic>
-#include <map>
-#include <utility>
 #include <csignal>
+#include <map>
 #include <mutex>
 #include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
@@ -107,17 +107,6 @@ constexpr size_t MaxKeptTemplates = 8;
 // documents keeps it near its best.
 constexpr int MaxTemplateUses = 10;
 const QString FillingTitle = QStringLiteral("Lumarel: filling");
-
-OUString toOU(const QString& text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()),
-                    static_cast<sal_Int32>(text.size()));
-}
-
-QString toQ(const OUString& text)
-{
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text.getStr()), text.getLength());
-}
 
 QString fileUrl(const QString& path)
 {
@@ -577,7 +566,8 @@ struct LibreOfficeSession::Impl {
     }
     template <class F> auto step(const QString& what, F&& f)
     {
-        return officeStep(what, [this] { return alive(); }, std::forward<F>(f));
+        return officeStep(
+            what, [this] { return alive(); }, std::forward<F>(f));
     }
 };
 
@@ -1074,14 +1064,13 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
         // the template can serve the next graduate. Texts the search does not
         // reach are left out of that: the document is then closed after use.
         const bool undoable = d->filling == Impl::Filling::None && places.empty() &&
-                              shapePlaces.empty() && !d->templateKey.isEmpty() &&
-                              !d->watchChanges;
+                              shapePlaces.empty() && !d->templateKey.isEmpty() && !d->watchChanges;
         d->filling = Impl::Filling::Spoiled;
         if (undoable) {
             if (!d->undo.is())
-                d->undo = Reference<css::document::XUndoManagerSupplier>(d->document,
-                                                                         UNO_QUERY_THROW)
-                              ->getUndoManager();
+                d->undo =
+                    Reference<css::document::XUndoManagerSupplier>(d->document, UNO_QUERY_THROW)
+                        ->getUndoManager();
             d->undo->enterUndoContext(toOU(FillingTitle));
         }
         int replaced = 0;
@@ -1090,8 +1079,7 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
                 replaced = d->loops.Write(found.hits, which, values);
             } else {
                 for (qsizetype k = 0; k < which.size(); ++k)
-                    found.ranges[static_cast<size_t>(which.at(k))]->setString(
-                        toOU(values.at(k)));
+                    found.ranges[static_cast<size_t>(which.at(k))]->setString(toOU(values.at(k)));
                 replaced = static_cast<int>(which.size());
             }
             // A header's cursors move with the text written before them, a
@@ -1197,8 +1185,8 @@ void LibreOfficeSession::storeCopy(const QString& path, const QString& what, Sto
         QFile::remove(path);
         // So is the lock file of an office killed while storing: left there,
         // it refuses the next office's store to the same path.
-        QFile::remove(target.absoluteDir().filePath(QStringLiteral(".~lock.") + target.fileName() +
-                                                    u'#'));
+        QFile::remove(
+            target.absoluteDir().filePath(QStringLiteral(".~lock.") + target.fileName() + u'#'));
         throw;
     }
     if (!QFileInfo::exists(path))
@@ -1411,9 +1399,9 @@ void LibreOfficeSession::closeDocument() noexcept
                 d->undo->undo();
                 d->undo->clearRedo();
             }
-            d->kept.emplace(key, Impl::Kept{std::move(doc), std::move(d->copyDir),
-                                            d->unacceptedChanges, std::move(d->undo),
-                                            std::move(d->pristine), d->uses});
+            d->kept.emplace(key,
+                            Impl::Kept{std::move(doc), std::move(d->copyDir), d->unacceptedChanges,
+                                       std::move(d->undo), std::move(d->pristine), d->uses});
             doc.clear();
         } catch (...) {
             // not as loaded: closed below

@@ -1,5 +1,7 @@
 #include "generate/OfficeLoops.h"
 
+#include "generate/OfficeStrings.h"
+
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/script/XLibraryContainer.hpp>
@@ -57,20 +59,9 @@ Function WriteTexts(places As Object, which As Variant, values As Variant) As Lo
 End Function
 )";
 
-OUString ou(const QString& text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()),
-                    static_cast<sal_Int32>(text.size()));
-}
-
-QString qs(const OUString& text)
-{
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text.getStr()), text.getLength());
-}
-
 OUString scriptUrl(const QString& function)
 {
-    return ou(QStringLiteral("vnd.sun.star.script:") + Library + u'.' + Module + u'.' + function +
+    return toOU(QStringLiteral("vnd.sun.star.script:") + Library + u'.' + Module + u'.' + function +
               QStringLiteral("?language=Basic&location=application"));
 }
 
@@ -85,22 +76,22 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
                 OUString("com.sun.star.script.ApplicationScriptLibraryContainer"), office),
             UNO_QUERY_THROW);
         Reference<css::container::XNameContainer> library;
-        if (libraries->hasByName(ou(Library))) {
-            libraries->loadLibrary(ou(Library));
-            library.set(libraries->getByName(ou(Library)), UNO_QUERY_THROW);
+        if (libraries->hasByName(toOU(Library))) {
+            libraries->loadLibrary(toOU(Library));
+            library.set(libraries->getByName(toOU(Library)), UNO_QUERY_THROW);
         } else {
-            library = libraries->createLibrary(ou(Library));
+            library = libraries->createLibrary(toOU(Library));
         }
         const Any source(OUString::createFromAscii(Source));
-        if (library->hasByName(ou(Module)))
-            library->replaceByName(ou(Module), source);
+        if (library->hasByName(toOU(Module)))
+            library->replaceByName(toOU(Module), source);
         else
-            library->insertByName(ou(Module), source);
+            library->insertByName(toOU(Module), source);
         Reference<css::script::XPersistentLibraryContainer>(libraries, UNO_QUERY_THROW)
             ->storeLibraries();
         const Reference<css::script::provider::XScriptProvider> provider =
-            css::script::provider::theMasterScriptProviderFactory::get(office)->createScriptProvider(
-                Any(OUString()));
+            css::script::provider::theMasterScriptProviderFactory::get(office)
+                ->createScriptProvider(Any(OUString()));
         m_read = provider->getScript(scriptUrl(QStringLiteral("ReadTexts")));
         m_write = provider->getScript(scriptUrl(QStringLiteral("WriteTexts")));
     } catch (...) {
@@ -125,7 +116,7 @@ QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>
         joined;
     if (joined.isEmpty())
         return {};
-    return qs(joined).split(QChar(Separator));
+    return toQ(joined).split(QChar(Separator));
 }
 
 int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
@@ -135,7 +126,7 @@ int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
     Sequence<OUString> texts(static_cast<sal_Int32>(values.size()));
     for (qsizetype k = 0; k < which.size(); ++k) {
         indexes.getArray()[k] = which.at(k);
-        texts.getArray()[k] = ou(values.at(k));
+        texts.getArray()[k] = toOU(values.at(k));
     }
     const Any arguments[] = {Any(places), Any(indexes), Any(texts)};
     Sequence<sal_Int16> outIndexes;

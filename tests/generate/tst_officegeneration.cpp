@@ -340,14 +340,24 @@ void TestOfficeGeneration::heldTemplateMatchesFreshLoad()
 {
     QFETCH(bool, inOffice);
     const QStringList surnames = {
-        u"Косач"_qs,  u"Франко"_qs,        u"О'Коннор-Шевченко"_qs, u"#ВНЗ#"_qs,
-        u"A & B $1 \\1"_qs, QString(40, u'Ж'), u"Ї"_qs,        u"Квітка-Основ'яненко"_qs,
-        u"Стус"_qs,   u"#Прізвище#"_qs,    u"Леся 🌿"_qs,           u"Сковорода"_qs,
+        u"Косач"_qs,
+        u"Франко"_qs,
+        u"О'Коннор-Шевченко"_qs,
+        u"#ВНЗ#"_qs,
+        u"A & B $1 \\1"_qs,
+        QString(40, u'Ж'),
+        u"Ї"_qs,
+        u"Квітка-Основ'яненко"_qs,
+        u"Стус"_qs,
+        u"#Прізвище#"_qs,
+        u"Леся 🌿"_qs,
+        u"Сковорода"_qs,
     };
     QByteArray records;
     for (qsizetype k = 0; k < surnames.size(); ++k)
-        records += TestFiles::elementRecord({{u"LastName"_qs, surnames.at(k)},
-                                             {u"DocumentNumber"_qs, QString::number(40123456 + k)}});
+        records +=
+            TestFiles::elementRecord({{u"LastName"_qs, surnames.at(k)},
+                                      {u"DocumentNumber"_qs, QString::number(40123456 + k)}});
     importRecords(records);
     const QString templatePath = writeTemplate(u"t.fodt"_qs, BodyLines, TableCells);
 
@@ -486,8 +496,8 @@ void TestOfficeGeneration::pdfOfEachDocumentInOneOffice()
     QStringList pdfs;
     for (int k = 1; k <= 3; ++k)
         pdfs << GenerateDocument(c, k, templatePath, true, OutputKind::Demonstration)
-                    .value_or(QString())
-                    .chopped(4) +
+                        .value_or(QString())
+                        .chopped(4) +
                     u".pdf"_qs;
     office.quit();
     const QStringList surnames = {u"Косач"_qs, u"Франко"_qs, u"Стефаник"_qs};
@@ -497,7 +507,8 @@ void TestOfficeGeneration::pdfOfEachDocumentInOneOffice()
         QVERIFY(text.waitForFinished(60000));
         const QString got = QString::fromUtf8(text.readAllStandardOutput());
         for (int other = 0; other < 3; ++other)
-            QVERIFY2(got.contains(surnames.at(other)) == (other == k), qPrintable(pdfs.at(k) + u' ' + got));
+            QVERIFY2(got.contains(surnames.at(other)) == (other == k),
+                     qPrintable(pdfs.at(k) + u' ' + got));
     }
 }
 

@@ -21,10 +21,10 @@ void writePdf(const QString& path, const QList<int>& widths)
     pdf.emptyPDF();
     QPDFPageDocumentHelper pages(pdf);
     for (const int width : widths) {
-        const std::string page =
-            width < 0 ? std::string("<< /Type /Page /Resources << >> >>")
-                      : "<< /Type /Page /MediaBox [0 0 " + std::to_string(width) +
-                            " 842] /Resources << >> >>";
+        const std::string page = width < 0
+                                     ? std::string("<< /Type /Page /Resources << >> >>")
+                                     : "<< /Type /Page /MediaBox [0 0 " + std::to_string(width) +
+                                           " 842] /Resources << >> >>";
         pages.addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(QPDFObjectHandle::parse(page))),
                       false);
     }
