@@ -787,6 +787,11 @@ void LibreOfficeSession::setOfficeLoops(bool inOffice)
     d->useLoops = inOffice;
 }
 
+bool LibreOfficeSession::officeLoopsRunning() const
+{
+    return d->loops.installed();
+}
+
 qint64 LibreOfficeSession::processId() const
 {
     return d->running() ? d->pid : 0;

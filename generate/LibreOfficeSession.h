@@ -36,6 +36,9 @@ public:
     // Whether the loops over the places a search found run inside the office
     // (the default) or call by call from here; set before start().
     void setOfficeLoops(bool inOffice);
+    // Whether they do now: false before start(), when turned off, or when
+    // the office cannot run them.
+    bool officeLoopsRunning() const;
 
     // The office process (soffice.bin, leader of its own process group), 0
     // when none is running.
