@@ -23,7 +23,8 @@ const QString Module = QStringLiteral("Places");
 // Chr(1) cannot be in a tag, which is all a place holds.
 constexpr char16_t Separator = u'\x01';
 
-// Replaced at every start, so that an office always runs this version's.
+// Replaced whenever a profile holds another, so that an office always runs
+// this version's.
 const char Source[] =
     R"(Option Explicit
 
@@ -82,13 +83,19 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
         } else {
             library = libraries->createLibrary(toOU(Library));
         }
-        const Any source(OUString::createFromAscii(Source));
+        // The profile is written only when it holds another version's module.
+        const OUString source = OUString::createFromAscii(Source);
+        OUString held;
         if (library->hasByName(toOU(Module)))
-            library->replaceByName(toOU(Module), source);
-        else
-            library->insertByName(toOU(Module), source);
-        Reference<css::script::XPersistentLibraryContainer>(libraries, UNO_QUERY_THROW)
-            ->storeLibraries();
+            library->getByName(toOU(Module)) >>= held;
+        if (held != source) {
+            if (library->hasByName(toOU(Module)))
+                library->replaceByName(toOU(Module), Any(source));
+            else
+                library->insertByName(toOU(Module), Any(source));
+            Reference<css::script::XPersistentLibraryContainer>(libraries, UNO_QUERY_THROW)
+                ->storeLibraries();
+        }
         const Reference<css::script::provider::XScriptProvider> provider =
             css::script::provider::theMasterScriptProviderFactory::get(office)
                 ->createScriptProvider(Any(OUString()));
