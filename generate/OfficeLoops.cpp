@@ -63,7 +63,7 @@ End Function
 OUString scriptUrl(const QString& function)
 {
     return toOU(QStringLiteral("vnd.sun.star.script:") + Library + u'.' + Module + u'.' + function +
-              QStringLiteral("?language=Basic&location=application"));
+                QStringLiteral("?language=Basic&location=application"));
 }
 
 } // namespace
