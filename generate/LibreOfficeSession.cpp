@@ -216,34 +216,62 @@ void markProfileCurrent(const Reference<css::uno::XComponentContext>& office) no
     }
 }
 
-// Collects the text of a body or a table cell, tables included. As in Word,
-// a paragraph ends with CR and a line break inside one reads as LF.
-void collectText(const Reference<css::text::XText>& text, OUStringBuffer& out)
+// Walks a text and the cells of the tables in it, in order: enter(text) for
+// the text and for each cell as it is reached, then paragraph(text, item,
+// depth) for each item of it that is not a table (depth 0 in the text
+// itself). False, and nothing called, when the text cannot be walked.
+template <class Enter, class Paragraph>
+bool walkText(const Reference<css::text::XText>& text, Enter&& enter, Paragraph&& paragraph,
+              int depth = 0)
 {
     Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY);
-    if (!access.is()) {
-        out.append(text->getString());
-        return;
-    }
+    if (!access.is())
+        return false;
+    enter(text);
     const Reference<css::container::XEnumeration> items = access->createEnumeration();
     while (items->hasMoreElements()) {
         const css::uno::Any item = items->nextElement();
         Reference<css::text::XTextTable> table(item, UNO_QUERY);
-        if (table.is()) {
-            const css::uno::Sequence<OUString> names = table->getCellNames();
-            for (const OUString& name : names) {
-                Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
-                if (cell.is())
-                    collectText(cell, out);
-            }
+        if (!table.is()) {
+            paragraph(text, item, depth);
             continue;
         }
-        Reference<css::text::XTextRange> range(item, UNO_QUERY);
-        if (range.is()) {
-            out.append(range->getString());
-            out.append("\r");
+        for (const OUString& name : table->getCellNames()) {
+            Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
+            if (cell.is())
+                walkText(cell, enter, paragraph, depth + 1);
         }
     }
+    return true;
+}
+
+// A text that must be walkable: a header's, a shape's.
+template <class Enter, class Paragraph>
+void walkTextOrThrow(const Reference<css::text::XText>& text, Enter&& enter, Paragraph&& paragraph)
+{
+    if (!walkText(text, enter, paragraph))
+        throw css::uno::RuntimeException(OUString("text without paragraphs"));
+}
+
+// Appends a paragraph's text as Word reads it: ended with CR, a line break
+// inside it as LF.
+void appendParagraph(const css::uno::Any& item, OUStringBuffer& out)
+{
+    Reference<css::text::XTextRange> range(item, UNO_QUERY);
+    if (range.is()) {
+        out.append(range->getString());
+        out.append("\r");
+    }
+}
+
+// Collects the text of a body or a table cell, tables included.
+void collectText(const Reference<css::text::XText>& text, OUStringBuffer& out)
+{
+    const bool walked = walkText(
+        text, [](const auto&) {},
+        [&out](const auto&, const css::uno::Any& item, int) { appendParagraph(item, out); });
+    if (!walked)
+        out.append(text->getString());
 }
 
 // A tag as a regular expression of the office's search: every character
@@ -440,19 +468,9 @@ void placesInParagraph(const Reference<css::text::XText>& text,
 void textsWithin(const Reference<css::text::XText>& text,
                  std::vector<Reference<css::text::XText>>& out)
 {
-    out.push_back(text);
-    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
-    const Reference<css::container::XEnumeration> items = access->createEnumeration();
-    while (items->hasMoreElements()) {
-        Reference<css::text::XTextTable> table(items->nextElement(), UNO_QUERY);
-        if (!table.is())
-            continue;
-        for (const OUString& name : table->getCellNames()) {
-            Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
-            if (cell.is())
-                textsWithin(cell, out);
-        }
-    }
+    walkTextOrThrow(
+        text, [&out](const Reference<css::text::XText>& each) { out.push_back(each); },
+        [](const auto&, const auto&, int) {});
 }
 
 // The places of the tags in a text the search does not reach (a shape's, a
@@ -460,23 +478,13 @@ void textsWithin(const Reference<css::text::XText>& text,
 void placesInText(const Reference<css::text::XText>& text, const QStringList& tags,
                   std::vector<std::pair<Reference<css::text::XTextCursor>, int>>& out)
 {
-    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
-    const Reference<css::container::XEnumeration> items = access->createEnumeration();
-    while (items->hasMoreElements()) {
-        const css::uno::Any item = items->nextElement();
-        Reference<css::text::XTextTable> table(item, UNO_QUERY);
-        if (table.is()) {
-            for (const OUString& name : table->getCellNames()) {
-                Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
-                if (cell.is())
-                    placesInText(cell, tags, out);
-            }
-            continue;
-        }
-        Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
-        if (paragraph.is())
-            placesInParagraph(text, paragraph, tags, out);
-    }
+    walkTextOrThrow(
+        text, [](const auto&) {},
+        [&](const Reference<css::text::XText>& owner, const css::uno::Any& item, int) {
+            Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
+            if (paragraph.is())
+                placesInParagraph(owner, paragraph, tags, out);
+        });
 }
 
 } // namespace
@@ -1264,28 +1272,17 @@ struct AcrossChanges {
     int deleted = 0;
     bool any = false; // whether the text held a change
 
+    // Each text and each cell starts outside any change.
     void read(const Reference<css::text::XText>& text)
     {
         inserted = deleted = 0;
-        Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY);
-        if (!access.is())
-            return;
-        const Reference<css::container::XEnumeration> items = access->createEnumeration();
-        while (items->hasMoreElements()) {
-            const css::uno::Any item = items->nextElement();
-            Reference<css::text::XTextTable> table(item, UNO_QUERY);
-            if (table.is()) {
-                for (const OUString& name : table->getCellNames()) {
-                    Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
-                    if (cell.is())
-                        read(cell);
-                }
-                continue;
-            }
-            Reference<css::container::XEnumerationAccess> paragraph(item, UNO_QUERY);
-            if (paragraph.is())
-                readParagraph(paragraph);
-        }
+        walkText(
+            text, [this](const auto&) { inserted = deleted = 0; },
+            [this](const auto&, const css::uno::Any& item, int) {
+                Reference<css::container::XEnumerationAccess> paragraph(item, UNO_QUERY);
+                if (paragraph.is())
+                    readParagraph(paragraph);
+            });
     }
 
     void readParagraph(const Reference<css::container::XEnumerationAccess>& paragraph)
@@ -1335,23 +1332,12 @@ QList<QPair<DocumentPart, QString>> LibreOfficeSession::ReadPartTexts()
         OUStringBuffer texts[Kinds];
         // The body's own paragraphs and its tables apart.
         Reference<css::text::XTextDocument> doc(d->document, UNO_QUERY_THROW);
-        Reference<css::container::XEnumerationAccess> body(doc->getText(), UNO_QUERY_THROW);
-        const Reference<css::container::XEnumeration> items = body->createEnumeration();
-        while (items->hasMoreElements()) {
-            const css::uno::Any item = items->nextElement();
-            Reference<css::text::XTextTable> table(item, UNO_QUERY);
-            if (table.is()) {
-                for (const OUString& name : table->getCellNames()) {
-                    Reference<css::text::XText> cell(table->getCellByName(name), UNO_QUERY);
-                    if (cell.is())
-                        collectText(cell, texts[int(DocumentPart::Table)]);
-                }
-                continue;
-            }
-            Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
-            if (paragraph.is())
-                texts[int(DocumentPart::Body)].append(paragraph->getString()).append("\r");
-        }
+        walkTextOrThrow(
+            doc->getText(), [](const auto&) {},
+            [&texts](const auto&, const css::uno::Any& item, int depth) {
+                appendParagraph(item,
+                                texts[int(depth == 0 ? DocumentPart::Body : DocumentPart::Table)]);
+            });
         for (const auto& [part, text] : otherPartTexts(d->document, true))
             collectText(text, texts[int(part)]);
         QList<QPair<DocumentPart, QString>> parts;
