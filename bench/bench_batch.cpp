@@ -12,12 +12,12 @@
 // the join of 300 documents' PDFs into one print file.
 //   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N ...]
 
-#include "generate/BatchExport.h"
-#include "generate/BatchPool.h"
+#include "export/BatchExport.h"
+#include "export/BatchPool.h"
 #include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
-#include "generate/PrintFile.h"
-#include "generate/ScratchFolder.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "export/PrintFile.h"
+#include "generate/office/ScratchFolder.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "resources/ExtractResourceFile.h"

@@ -3,7 +3,7 @@
 // template reads it made and the time of the data check alone.
 //   bench_check [N [K]]      (default: 100 4)
 
-#include "generate/DataCheck.h"
+#include "checks/DataCheck.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 

@@ -3,7 +3,7 @@
 //   bench_generate [N ...]      (default: 20 100)
 
 #include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 

@@ -1,7 +1,7 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/CliOutput.h"
-#include "generate/DataCheck.h"
+#include "checks/DataCheck.h"
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
 

@@ -2,7 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/StopSignals.h"
-#include "generate/BatchPool.h"
+#include "export/BatchPool.h"
 #include "generate/DocumentGeneration.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"

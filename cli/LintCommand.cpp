@@ -1,7 +1,7 @@
 #include "cli/LintCommand.h"
 
 #include "cli/CliOutput.h"
-#include "generate/TemplateReader.h"
+#include "checks/TemplateReader.h"
 #include "records/LumarelError.h"
 
 int RunLintCommand(const QStringList& args)

@@ -1,8 +1,9 @@
 #include "generate/DocumentGeneration.h"
 
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "generate/OutputNaming.h"
 #include "generate/OutputPlacement.h"
-#include "generate/ScratchFolder.h"
+#include "generate/office/ScratchFolder.h"
 #include "generate/TagSubstitution.h"
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
@@ -10,49 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-// Room for the ending and a "(NNNN)" counter within a 255-byte file name.
-constexpr qsizetype MaxNameBytes = 200;
-
-// Format characters (right-to-left overrides, zero-width spaces, ...) are
-// invisible and can make a name read as something else.
-bool isForbiddenInFileName(char32_t c)
-{
-    const QChar::Category category = QChar::category(c);
-    return c == u' ' || category == QChar::Other_Control || category == QChar::Other_Format ||
-           (c <= 0xFFFF && QStringView(u"\\/:*?\"<>|").contains(QChar(char16_t(c))));
-}
-
-bool taken(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-QString outputEnding(OutputKind kind)
-{
-    switch (kind) {
-    case OutputKind::Regular:
-        return QStringLiteral("_Диплом.doc");
-    case OutputKind::Demonstration:
-        return QStringLiteral("_Диплом_ДЕМО.doc");
-    }
-    return QString();
-}
-
-} // namespace
-
-bool CheckWordInstalled()
-{
-    return CheckWordInstalled(LibreOfficeSession::DefaultProgramDir());
-}
-
-bool CheckWordInstalled(const QString& officeProgramDir)
-{
-    return LibreOfficeSession::IsInstalled(officeProgramDir);
-}
 
 QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int recordIndex)
 {
@@ -63,43 +21,6 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
     if (!slot || *slot < 1 || *slot > table->size())
         return QString();
     return TextRules::TrimControls(table->at(*slot - 1));
-}
-
-QString DocumentFileName(const QString& name, OutputKind kind)
-{
-    QString safe;
-    safe.reserve(name.size());
-    for (const char32_t c : name.toUcs4()) {
-        if (isForbiddenInFileName(c))
-            safe.append(u'_');
-        else
-            safe.append(QChar::fromUcs4(c));
-    }
-    // A leading dot would hide the file.
-    if (safe.startsWith(u'.'))
-        safe[0] = u'_';
-    while (safe.toUtf8().size() > MaxNameBytes)
-        safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
-    return safe + outputEnding(kind);
-}
-
-QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
-                        bool withPdf)
-{
-    const QString fileName = DocumentFileName(name, kind);
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const QString stem = dot < 0 ? fileName : fileName.left(dot);
-    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-
-    const auto free = [&](const QString& numbered) {
-        return !taken(prefix + numbered + extension) &&
-               !(withPdf && taken(prefix + numbered + QStringLiteral(".pdf")));
-    };
-    QString candidate = stem;
-    for (int counter = 1; !free(candidate); ++counter)
-        candidate = stem + u'(' + QString::number(counter) + u')';
-    return prefix + candidate + extension;
 }
 
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,

@@ -140,12 +140,6 @@ struct Mover {
     }
 };
 
-QString withPdfEnding(const QString& path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return (dot < 0 ? path : path.left(dot)) + QStringLiteral(".pdf");
-}
-
 } // namespace
 
 PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf,
@@ -166,7 +160,7 @@ PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf
             continue;
         PlacedFiles placed{target, QString()};
         if (withPdf) {
-            const QString pdfTarget = withPdfEnding(target);
+            const QString pdfTarget = PdfSiblingName(target);
             Claim claim = Claim::Taken;
             try {
                 claim = pdf->claim(folder, pdfTarget);

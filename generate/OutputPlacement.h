@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/DocumentGeneration.h"
+#include "generate/OutputNaming.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "generate/TagSubstitution.h"
 
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 
 bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
 {

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "generate/DocumentSession.h"
+#include "generate/office/DocumentSession.h"
+#include "generate/tags/TagTable.h"
 #include "records/StudentRecord.h"
 
 #include <QString>
-
-// The tag every usable template must contain.
-inline const QString SurnameTag = QStringLiteral("#Прізвище#");
 
 // Fills the open document with one graduate's data. Returns false, leaving the
 // document untouched, when no part of it holds "#Прізвище#"; otherwise

@@ -1,6 +1,6 @@
 #include "mainwindow/Unit1.h"
 
-#include "generate/DataCheck.h"
+#include "checks/DataCheck.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/ResultTexts.h"
 #include "import/ImportXmlFile.h"

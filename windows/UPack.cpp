@@ -1,6 +1,6 @@
 #include "windows/UPack.h"
 
-#include "generate/BatchPool.h"
+#include "export/BatchPool.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "windows/ui/BusyCursor.h"

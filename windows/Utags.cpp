@@ -1,6 +1,6 @@
 #include "windows/Utags.h"
 
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 #include "resources/Pictures.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"

@@ -1,7 +1,7 @@
 #include "windows/Utempl.h"
 
 #include "generate/DocumentGeneration.h"
-#include "generate/TemplateReader.h"
+#include "checks/TemplateReader.h"
 #include "records/LumarelError.h"
 #include "records/TemplateSlot.h"
 #include "records/TextRules.h"

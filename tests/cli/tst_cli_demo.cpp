@@ -1,5 +1,5 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 

@@ -8,7 +8,7 @@
 #include "records/LumarelError.h"
 #include "records/StudentRecord.h"
 #include "generate/TagSubstitution.h"
-#include "generate/TextDocumentSession.h"
+#include "tests/support/TextDocumentSession.h"
 
 namespace {
 

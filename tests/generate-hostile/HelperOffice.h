@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "generate/DocumentGeneration.h"
 #include "tests/support/TestProcesses.h"
 #include "import/ImportXmlFile.h"
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/generate-hostile/HelperOffice.h"

@@ -1,6 +1,6 @@
 #include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
-#include "generate/TemplateReader.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "checks/TemplateReader.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"

@@ -1,5 +1,5 @@
-#include "generate/BatchExport.h"
-#include "generate/TextDocumentSession.h"
+#include "export/BatchExport.h"
+#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "generate/DataCheck.h"
-#include "generate/TextDocumentSession.h"
+#include "checks/DataCheck.h"
+#include "tests/support/TextDocumentSession.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"
 

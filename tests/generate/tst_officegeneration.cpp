@@ -1,5 +1,5 @@
 #include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"

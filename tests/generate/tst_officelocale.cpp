@@ -1,5 +1,5 @@
 // The locale the office is started with, whatever the caller's environment.
-#include "generate/OfficeLocale.h"
+#include "generate/office/OfficeLocale.h"
 
 #include <QTest>
 

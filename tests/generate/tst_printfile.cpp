@@ -1,4 +1,4 @@
-#include "generate/PrintFile.h"
+#include "export/PrintFile.h"
 #include "records/LumarelError.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,7 +1,7 @@
 #include "tests/support/TestFiles.h"
 #include "generate/TagSubstitution.h"
-#include "generate/TagTable.h"
-#include "generate/TextDocumentSession.h"
+#include "generate/tags/TagTable.h"
+#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
 
 #include <QTest>

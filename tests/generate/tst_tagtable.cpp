@@ -1,6 +1,6 @@
 #include "generate/TagSubstitution.h"
-#include "generate/TagTable.h"
-#include "generate/TextDocumentSession.h"
+#include "generate/tags/TagTable.h"
+#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "generate/TemplateLint.h"
+#include "checks/TemplateLint.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 
 #include "tests/gui-main/GuiFixture.h"
 #include "tests/support/TestProcesses.h"
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "settings/SettingsFiles.h"
 #include "windows/ui/ShellOpen.h"
 

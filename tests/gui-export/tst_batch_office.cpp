@@ -1,7 +1,7 @@
 // One office for a whole batch, and what happens when it dies under the
 // batch: in the batch itself, in the batch window and in the converter.
-#include "generate/BatchExport.h"
-#include "generate/BatchPool.h"
+#include "export/BatchExport.h"
+#include "export/BatchPool.h"
 #include "generate/DocumentGeneration.h"
 #include "tests/gui-export/ExportFixture.h"
 #include "import/ImportXmlFile.h"

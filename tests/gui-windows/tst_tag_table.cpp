@@ -1,5 +1,5 @@
 // The tag reference: its fixed rows, and copying the current row's tag.
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 #include "tests/gui-windows/WindowFixture.h"
 #include "windows/Utags.h"
 

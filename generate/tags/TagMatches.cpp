@@ -1,4 +1,4 @@
-#include "generate/TagMatches.h"
+#include "generate/tags/TagMatches.h"
 
 QList<TagMatch> FindTagMatches(QStringView text, const QStringList& tags)
 {

@@ -1,4 +1,4 @@
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 
 #include "records/LumarelError.h"
 #include "records/TextRules.h"

@@ -6,6 +6,8 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 // The office went away (crashed, killed) under a call: the session is dead
 // and must be started again before it can serve another document.
@@ -89,3 +91,6 @@ public:
     // Ends the office. Never throws; safe to call more than once.
     virtual void quit() noexcept = 0;
 };
+
+// Makes the office a caller starts itself; an empty one means LibreOffice.
+using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;

@@ -1,7 +1,6 @@
-#include "generate/TemplateLint.h"
+#include "checks/TemplateLint.h"
 
-#include "generate/TagSubstitution.h"
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 
 #include <QHash>
 

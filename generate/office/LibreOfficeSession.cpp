@@ -1,9 +1,9 @@
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 
-#include "generate/OfficeLocale.h"
-#include "generate/OfficeLoops.h"
-#include "generate/OfficeStrings.h"
-#include "generate/TagMatches.h"
+#include "generate/office/OfficeLocale.h"
+#include "generate/office/OfficeLoops.h"
+#include "generate/office/OfficeStrings.h"
+#include "generate/tags/TagMatches.h"
 #include "records/LumarelError.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/DocumentSession.h"
+#include "generate/office/DocumentSession.h"
 #include "generate/ResultTexts.h"
 #include "records/RecordStore.h"
 #include "settings/ExportOptions.h"
@@ -49,8 +49,6 @@ BatchRow PlaceStoredRow(const StoredRow& stored, const QString& resultsFolder,
 // lost under a record is started again and the record tried once more.
 class BatchExport {
 public:
-    using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
-
     // makeSession: the office to use; empty means LibreOffice. options: what
     // is written besides each .doc; a PDF that cannot be written is that
     // graduate's row (its text the error's), and neither file is kept.

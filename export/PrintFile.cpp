@@ -1,7 +1,7 @@
-#include "generate/PrintFile.h"
+#include "export/PrintFile.h"
 
 #include "generate/OutputPlacement.h"
-#include "generate/ScratchFolder.h"
+#include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 
 #include <QFile>

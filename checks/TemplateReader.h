@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/DocumentSession.h"
-#include "generate/TemplateLint.h"
+#include "generate/office/DocumentSession.h"
+#include "checks/TemplateLint.h"
 
 #include <QHash>
 #include <QString>
@@ -14,8 +14,6 @@
 // started for the first file that needs it and ended with the reader.
 class TemplateReader {
 public:
-    using SessionFactory = std::function<std::unique_ptr<DocumentSession>()>;
-
     // makeSession: the office to use; empty means LibreOffice (its absence
     // throws LumarelError with the text of a missing office).
     explicit TemplateReader(SessionFactory makeSession = {});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/DocumentSession.h"
+#include "generate/office/DocumentSession.h"
 
 #include <QList>
 #include <QString>

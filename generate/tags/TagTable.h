@@ -51,6 +51,9 @@ struct TagRow {
     bool Listed = true;
 };
 
+// The tag every usable template must contain.
+inline const QString SurnameTag = QStringLiteral("#Прізвище#");
+
 namespace TagTable {
 // The rows of the tag reference in its order, then the tags that are replaced
 // without being listed.

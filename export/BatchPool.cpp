@@ -1,8 +1,8 @@
-#include "generate/BatchPool.h"
+#include "export/BatchPool.h"
 
 #include "generate/OutputPlacement.h"
-#include "generate/PrintFile.h"
-#include "generate/ScratchFolder.h"
+#include "export/PrintFile.h"
+#include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "generate/DataCheck.h"
+#include "checks/DataCheck.h"
 
 #include "generate/ResultTexts.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/TagSubstitution.h"
-#include "generate/TagTable.h"
+#include "generate/tags/TagTable.h"
 #include "records/LumarelError.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "generate/TextDocumentSession.h"
+#include "tests/support/TextDocumentSession.h"
 
-#include "generate/TagMatches.h"
+#include "generate/tags/TagMatches.h"
 #include "records/LumarelError.h"
 
 #include <QFile>

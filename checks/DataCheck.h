@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/TemplateReader.h"
+#include "checks/TemplateReader.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 

@@ -1,8 +1,9 @@
-#include "generate/TemplateReader.h"
+#include "checks/TemplateReader.h"
 
-#include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
-#include "generate/TagTable.h"
+#include "generate/ResultTexts.h"
+#include "generate/office/WordInstalled.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "generate/tags/TagTable.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "generate/OfficeLocale.h"
+#include "generate/office/OfficeLocale.h"
 
 #include <clocale>
 #include <locale.h>

@@ -1,4 +1,4 @@
-#include "generate/ScratchFolder.h"
+#include "generate/office/ScratchFolder.h"
 
 #include "records/LumarelError.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/BatchExport.h"
+#include "export/BatchExport.h"
 
 #include <QDateTime>
 #include <QList>
@@ -15,8 +15,6 @@
 // once more; an error ends the batch at its graduate and ends every office.
 class BatchPool {
 public:
-    using SessionFactory = BatchExport::SessionFactory;
-
     // recordIndexes: the records to export, in list order (1-based).
     // offices: how many to run; 0 means DefaultOffices. The workers start at
     // once. makeSession is called on the worker threads.

@@ -1,6 +1,6 @@
-#include "generate/OfficeLoops.h"
+#include "generate/office/OfficeLoops.h"
 
-#include "generate/OfficeStrings.h"
+#include "generate/office/OfficeStrings.h"
 
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>

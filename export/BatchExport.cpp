@@ -1,9 +1,9 @@
-#include "generate/BatchExport.h"
+#include "export/BatchExport.h"
 
 #include "generate/DocumentGeneration.h"
-#include "generate/LibreOfficeSession.h"
+#include "generate/office/LibreOfficeSession.h"
 #include "generate/OutputPlacement.h"
-#include "generate/ScratchFolder.h"
+#include "generate/office/ScratchFolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,10 +55,8 @@ StoredRow BatchExport::store(int recordIndex, const QString& savePath)
         return row;
     }
     QString pdfPath;
-    if (m_options.alsoPdf || m_options.printFile) {
-        const qsizetype dot = savePath.lastIndexOf(u'.');
-        pdfPath = (dot < 0 ? savePath : savePath.left(dot)) + QStringLiteral(".pdf");
-    }
+    if (m_options.alsoPdf || m_options.printFile)
+        pdfPath = PdfSiblingName(savePath);
     for (int attempt = 1;; ++attempt) {
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};

@@ -1,0 +1,80 @@
+#include "generate/OutputNaming.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Room for the ending and a "(NNNN)" counter within a 255-byte file name.
+constexpr qsizetype MaxNameBytes = 200;
+
+// Format characters (right-to-left overrides, zero-width spaces, ...) are
+// invisible and can make a name read as something else.
+bool isForbiddenInFileName(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    return c == u' ' || category == QChar::Other_Control || category == QChar::Other_Format ||
+           (c <= 0xFFFF && QStringView(u"\\/:*?\"<>|").contains(QChar(char16_t(c))));
+}
+
+bool taken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString outputEnding(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Regular:
+        return QStringLiteral("_Диплом.doc");
+    case OutputKind::Demonstration:
+        return QStringLiteral("_Диплом_ДЕМО.doc");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString DocumentFileName(const QString& name, OutputKind kind)
+{
+    QString safe;
+    safe.reserve(name.size());
+    for (const char32_t c : name.toUcs4()) {
+        if (isForbiddenInFileName(c))
+            safe.append(u'_');
+        else
+            safe.append(QChar::fromUcs4(c));
+    }
+    // A leading dot would hide the file.
+    if (safe.startsWith(u'.'))
+        safe[0] = u'_';
+    while (safe.toUtf8().size() > MaxNameBytes)
+        safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
+    return safe + outputEnding(kind);
+}
+
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
+                        bool withPdf)
+{
+    const QString fileName = DocumentFileName(name, kind);
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? fileName : fileName.left(dot);
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+
+    const auto free = [&](const QString& numbered) {
+        return !taken(prefix + numbered + extension) &&
+               !(withPdf && taken(prefix + numbered + QStringLiteral(".pdf")));
+    };
+    QString candidate = stem;
+    for (int counter = 1; !free(candidate); ++counter)
+        candidate = stem + u'(' + QString::number(counter) + u')';
+    return prefix + candidate + extension;
+}
+
+QString PdfSiblingName(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return (dot <= slash ? path : path.left(dot)) + QStringLiteral(".pdf");
+}
