@@ -4,6 +4,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/LintCommand.h"
 #include "cli/ListCommand.h"
+#include "records/ProgramFacts.h"
 #include "resources/LumarelResources.h"
 
 #include <QCoreApplication>
@@ -77,6 +78,11 @@ int main(int argc, char** argv)
         args.first() == u"help") {
         CliOutput::out(QString::fromUtf8(Help).trimmed());
         return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    if (args.first() == u"--version") {
+        CliOutput::out(QStringLiteral("lumarel-convert (%1) %2")
+                           .arg(ProgramFacts::ProgramName, ProgramFacts::FullVersion));
+        return ExitOk;
     }
     const QString verb = args.takeFirst();
     if (verb == u"list")

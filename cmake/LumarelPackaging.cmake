@@ -2,6 +2,8 @@
 # Release configuration).
 include(GNUInstallDirs)
 
+# One install() per program, here.
+install(TARGETS lumarel-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET lumarel)
   install(TARGETS lumarel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(PROGRAMS resources/desktop/lumarel-desktop DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -11,27 +13,57 @@ endif()
 install(FILES docs/help/Lumarel.pdf DESTINATION ${CMAKE_INSTALL_DATADIR}/lumarel)
 
 # What Debian expects of every package: the copyright file and the changelog,
-# compressed reproducibly (no name, no time stamp in the gzip header).
+# compressed reproducibly (no name, no time stamp in the gzip header). The
+# changelog's version is project(VERSION ...)'s.
 set(lumarel_docdir ${CMAKE_INSTALL_DATADIR}/doc/lumarel)
-set(lumarel_changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+set(lumarel_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+set(lumarel_changelog_gz ${lumarel_changelog}.gz)
+configure_file(cmake/deb/changelog.in ${lumarel_changelog} @ONLY)
 add_custom_command(
   OUTPUT ${lumarel_changelog_gz}
-  COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/cmake/deb/changelog > ${lumarel_changelog_gz}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/deb/changelog
+  COMMAND gzip -9 -n -c ${lumarel_changelog} > ${lumarel_changelog_gz}
+  DEPENDS ${lumarel_changelog}
   VERBATIM)
 set(lumarel_gzipped ${lumarel_changelog_gz})
-# The manual pages, compressed the same way.
-foreach(page lumarel lumarel-desktop lumarel-convert)
-  set(gz ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz)
+
+# The manual pages: the programs' from their own --help and --version through
+# help2man, once each program is built; the starter script's, which has no
+# --help, written by hand with the version filled in.
+find_program(LUMAREL_HELP2MAN help2man REQUIRED)
+set(lumarel_man ${CMAKE_CURRENT_BINARY_DIR}/man)
+# The changelog's date (30 January 2018): the pages do not change with the day
+# of the build.
+set(lumarel_man_epoch 1517306400)
+file(MAKE_DIRECTORY ${lumarel_man})
+set(lumarel_man_programs lumarel-convert)
+if(TARGET lumarel)
+  list(APPEND lumarel_man_programs lumarel)
+endif()
+foreach(program ${lumarel_man_programs})
+  set(page ${lumarel_man}/${program}.1)
+  set(include ${CMAKE_CURRENT_SOURCE_DIR}/docs/man/${program}.h2m)
   add_custom_command(
-    OUTPUT ${gz}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-    COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/man/${page}.1 > ${gz}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/man/${page}.1
+    OUTPUT ${page}.gz
+    BYPRODUCTS ${page}
+    COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${LUMAREL_HELP2MAN} -DPROGRAM=$<TARGET_FILE:${program}>
+            -DINCLUDE=${include} -DPAGE=${page} -DEPOCH=${lumarel_man_epoch}
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/HelpToMan.cmake
+    DEPENDS ${program} ${include} ${CMAKE_CURRENT_SOURCE_DIR}/cmake/HelpToMan.cmake
     VERBATIM)
-  list(APPEND lumarel_gzipped ${gz})
-  install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  list(APPEND lumarel_gzipped ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+if(TARGET lumarel)
+  set(page ${lumarel_man}/lumarel-desktop.1)
+  configure_file(docs/man/lumarel-desktop.1.in ${page} @ONLY)
+  add_custom_command(
+    OUTPUT ${page}.gz
+    COMMAND gzip -9 -n -c ${page} > ${page}.gz
+    DEPENDS ${page}
+    VERBATIM)
+  list(APPEND lumarel_gzipped ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 add_custom_target(lumarel_changelog ALL DEPENDS ${lumarel_gzipped})
 install(FILES cmake/deb/copyright ${lumarel_changelog_gz} DESTINATION ${lumarel_docdir})
 # The one lintian finding that stays on purpose, with its reason in the file.
