@@ -1,0 +1,378 @@
+#include "generate/DocumentGeneration.h"
+#include "tests/support/TestProcesses.h"
+#include "import/ImportXmlFile.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "records/LumarelError.h"
+#include "settings/SettingsFiles.h"
+#include "tests/generate/hostile/HelperOffice.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using HelperUno::unoProperty;
+
+// Hostile templates and output folders on the real office: a clear error or
+// no document, never a hang or a dialog; no office left, the template never
+// written, no file overwritten.
+class TestHostileGeneration : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void templateNotAFile_data();
+    void templateNotAFile();
+    void resultsUnusable_data();
+    void resultsUnusable();
+    void brokenTemplate_data();
+    void brokenTemplate();
+    void protectedTemplate_data();
+    void protectedTemplate();
+    void tagsOutsideBody();
+    void existingOutputKept();
+
+private:
+    QTemporaryDir m_cache;
+    std::unique_ptr<QTemporaryDir> m_work;
+    RecordStore m_store;
+
+    QList<qint64> ourOffices() const;
+    GenerationContext context() { return {m_store, WorkDir(m_work->path()), nullptr, {}}; }
+    void importRecord();
+    QString writeTemplate(const QString& name, const QString& body,
+                          const QString& styles = QString(), const QString& settings = QString());
+    QString realDoc(const QString& name);
+    QStringList folderState(const QString& folder) const;
+};
+
+void TestHostileGeneration::initTestCase()
+{
+    if (!LibreOfficeSession::IsInstalled())
+        QSKIP("LibreOffice is not installed");
+    QVERIFY(m_cache.isValid());
+    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+    qputenv("HOME", m_cache.path().toUtf8());
+}
+
+void TestHostileGeneration::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
+    m_store = RecordStore();
+    importRecord();
+}
+
+void TestHostileGeneration::cleanup()
+{
+    QCOMPARE(ourOffices(), QList<qint64>());
+}
+
+QList<qint64> TestHostileGeneration::ourOffices() const
+{
+    return TestProcesses::mentioning(m_cache.path());
+}
+
+void TestHostileGeneration::importRecord()
+{
+    QStringList lines;
+    const std::optional<QString> refusal = ImportXmlBytes(
+        TestFiles::edeboFile(TestFiles::elementRecord()), u"test.xml"_qs, m_store, lines);
+    QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
+}
+
+QString TestHostileGeneration::writeTemplate(const QString& name, const QString& body,
+                                             const QString& styles, const QString& settings)
+{
+    const QString xml =
+        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        u"xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+        u"xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+        u"xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+        u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+        u"xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\" "
+        u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"_qs +
+        settings + styles + u"<office:body><office:text>\n"_qs + body +
+        u"</office:text></office:body></office:document>\n"_qs;
+    const QString path = m_work->filePath(u"Templates/"_qs + name);
+    TestFiles::write(path, xml.toUtf8());
+    return path;
+}
+
+// A Word 97-2003 template made by the program itself from a flat one.
+QString TestHostileGeneration::realDoc(const QString& name)
+{
+    const QString flat = writeTemplate(u"джерело.fodt"_qs,
+                                       u"<text:p>#Прізвище# #Ім`я#</text:p>\n"_qs.repeated(200));
+    const QString saved =
+        GenerateDocument(context(), 1, flat, true, OutputKind::Regular).value_or(QString());
+    QFile::remove(flat);
+    const QString path = m_work->filePath(u"Templates/"_qs + name);
+    QFile::rename(saved, path);
+    return path;
+}
+
+// Names, sizes and contents of everything in a folder.
+QStringList TestHostileGeneration::folderState(const QString& folder) const
+{
+    QStringList state;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                            QDir::System | QDir::NoDotAndDotDot))
+        state << info.fileName() + u':' +
+                     (info.isFile() ? QString::fromLatin1(TestFiles::read(info.filePath()).toHex())
+                                    : u"dir"_qs);
+    return state;
+}
+
+void TestHostileGeneration::templateNotAFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << u"folder"_qs;
+    QTest::newRow("link to a folder") << u"link"_qs;
+    QTest::newRow("dangling link") << u"dangling"_qs;
+    QTest::newRow("empty path") << u"empty"_qs;
+}
+
+// Nothing to open: no document, and no office is started for it.
+void TestHostileGeneration::templateNotAFile()
+{
+    QFETCH(QString, kind);
+    const QString path = m_work->filePath(u"Templates/шаблон.doc"_qs);
+    if (kind == u"folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == u"link")
+        QVERIFY(QFile::link(m_work->filePath(u"Templates"_qs), path));
+    else if (kind == u"dangling")
+        QVERIFY(QFile::link(m_work->filePath(u"немає.doc"_qs), path));
+    GenerationContext c = context();
+    int started = 0;
+    c.makeSession = [&started]() -> std::unique_ptr<DocumentSession> {
+        ++started;
+        return std::make_unique<LibreOfficeSession>();
+    };
+    QCOMPARE(GenerateDocument(c, 1, kind == u"empty" ? QString() : path, true, OutputKind::Regular),
+             std::nullopt);
+    QCOMPARE(started, 0);
+    QVERIFY(QDir(m_work->filePath(u"Results"_qs)).isEmpty());
+}
+
+void TestHostileGeneration::resultsUnusable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message"); // the error's start; the folder's path follows
+    QTest::newRow("a file") << u"file"_qs << u"Папка "_qs;
+    QTest::newRow("a link to a file") << u"link to file"_qs << u"Папка "_qs;
+    QTest::newRow("a dangling link") << u"dangling"_qs << u"Папка "_qs;
+    QTest::newRow("missing") << u"missing"_qs << u"Папка "_qs;
+}
+
+// Results cannot take the document: a clear error, nothing written anywhere.
+void TestHostileGeneration::resultsUnusable()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs);
+    const QByteArray templateBytes = TestFiles::read(templatePath);
+    const QString results = m_work->filePath(u"Results"_qs);
+    QVERIFY(QDir(results).removeRecursively());
+    const QString other = m_work->filePath(u"інший файл"_qs);
+    if (kind == u"file") {
+        TestFiles::write(results, "не папка");
+    } else if (kind == u"link to file") {
+        TestFiles::write(other, "не папка");
+        QVERIFY(QFile::link(other, results));
+    } else if (kind == u"dangling") {
+        QVERIFY(QFile::link(m_work->filePath(u"немає"_qs), results));
+    }
+    const QStringList before = folderState(m_work->path());
+    try {
+        GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular);
+        QFAIL("no error");
+    } catch (const LumarelError& e) {
+        QVERIFY2(e.text().startsWith(message + results), qPrintable(e.text()));
+        QVERIFY2(e.text().endsWith(u" не існує"_qs), qPrintable(e.text()));
+    }
+    QCOMPARE(folderState(m_work->path()), before);
+    QCOMPARE(TestFiles::read(templatePath), templateBytes);
+}
+
+void TestHostileGeneration::brokenTemplate_data()
+{
+    QTest::addColumn<QString>("kind");
+    // "open": the open error; "error": any error; "none": no document
+    QTest::addColumn<QString>("outcome");
+    // Taken for plain text; the one search finds no tag in it.
+    QTest::newRow("random bytes") << u"random"_qs << u"none"_qs;
+    // Opens as an empty document: no "#Прізвище#", so nothing is saved.
+    QTest::newRow("zero bytes") << u"empty"_qs << u"none"_qs;
+    QTest::newRow("compound file header only") << u"header"_qs << u"open"_qs;
+    QTest::newRow("real .doc cut to half") << u"half"_qs << u"open"_qs;
+    QTest::newRow("real .doc cut to 4 KB") << u"4k"_qs << u"open"_qs;
+    QTest::newRow("ZIP of garbage") << u"zip"_qs << u"open"_qs;
+}
+
+void TestHostileGeneration::brokenTemplate()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, outcome);
+    const QString path = m_work->filePath(u"Templates/зіпсований.doc"_qs);
+    QByteArray bytes;
+    if (kind == u"random") {
+        QRandomGenerator random(9);
+        bytes.resize(64 * 1024);
+        for (char& c : bytes)
+            c = static_cast<char>(random.bounded(256));
+    } else if (kind == u"header") {
+        bytes = QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(504, '\0');
+    } else if (kind == u"half" || kind == u"4k") {
+        const QString real = realDoc(u"справжній.doc"_qs);
+        bytes = TestFiles::read(real);
+        QFile::remove(real);
+        QVERIFY(bytes.size() > 8192);
+        bytes.truncate(kind == u"half" ? bytes.size() / 2 : 4096);
+    } else if (kind == u"zip") {
+        bytes = QByteArray("PK\x03\x04", 4) + QByteArray(2000, 'x');
+    }
+    TestFiles::write(path, bytes);
+    const QStringList results = folderState(m_work->filePath(u"Results"_qs));
+    QString produced;
+    QString error;
+    try {
+        produced =
+            GenerateDocument(context(), 1, path, true, OutputKind::Regular).value_or(QString());
+    } catch (const LumarelError& e) {
+        error = e.text();
+    }
+    QCOMPARE(produced, QString());
+    if (outcome == u"open")
+        QCOMPARE(error, u"Не вдалося відкрити шаблон "_qs + path);
+    else if (outcome == u"error")
+        QVERIFY(!error.isEmpty());
+    else
+        QCOMPARE(error, QString());
+    QCOMPARE(TestFiles::read(path), bytes);
+    QCOMPARE(folderState(m_work->filePath(u"Results"_qs)), results);
+}
+
+void TestHostileGeneration::protectedTemplate_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("opens");
+    // No interaction handler: the hidden load refuses instead of asking.
+    QTest::newRow("password .doc") << u"doc"_qs << false;
+    QTest::newRow("password .odt") << u"odt"_qs << false;
+    // Opened for editing all the same: only the copy is ever changed.
+    QTest::newRow("read-only recommended") << u"readonly"_qs << true;
+}
+
+void TestHostileGeneration::protectedTemplate()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, opens);
+    QString path;
+    if (kind == u"readonly") {
+        path = writeTemplate(
+            u"лише читання.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs, QString(),
+            u"<office:settings><config:config-item-set config:name=\"ooo:configuration-settings\">"
+            u"<config:config-item config:name=\"LoadReadonly\" config:type=\"boolean\">true"
+            u"</config:config-item></config:config-item-set></office:settings>\n"_qs);
+    } else {
+        const QString flat = m_work->filePath(u"plain.fodt"_qs);
+        TestFiles::write(flat, TestFiles::read(writeTemplate(u"x.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs)));
+        QFile::remove(m_work->filePath(u"Templates/x.fodt"_qs));
+        path = m_work->filePath(u"Templates/пароль."_qs + kind);
+        HelperOffice helper(m_cache.filePath(u"helper-profile"_qs));
+        helper.start();
+        helper.convert(flat, path, kind == u"doc" ? "MS Word 97" : "writer8",
+                       {unoProperty("Password", css::uno::Any(rtl::OUString("secret")))});
+        helper.stop();
+        QVERIFY(QFileInfo::exists(path));
+    }
+    const QByteArray bytes = TestFiles::read(path);
+    QString produced;
+    QString error;
+    try {
+        produced =
+            GenerateDocument(context(), 1, path, true, OutputKind::Regular).value_or(QString());
+    } catch (const LumarelError& e) {
+        error = e.text();
+    }
+    if (opens) {
+        QCOMPARE(error, QString());
+        QVERIFY(QFileInfo(produced).isFile());
+    } else {
+        QCOMPARE(error, u"Не вдалося відкрити шаблон "_qs + path);
+        QVERIFY(QDir(m_work->filePath(u"Results"_qs)).isEmpty());
+    }
+    QCOMPARE(TestFiles::read(path), bytes);
+}
+
+// Tags are replaced wherever the office's search reaches: body, tables,
+// headers, footers and text frames alike.
+void TestHostileGeneration::tagsOutsideBody()
+{
+    const QString styles =
+        u"<office:automatic-styles><style:page-layout style:name=\"pm1\">"
+        u"<style:page-layout-properties fo:page-width=\"21cm\" fo:page-height=\"29.7cm\"/>"
+        u"</style:page-layout></office:automatic-styles>\n"
+        u"<office:master-styles><style:master-page style:name=\"Standard\" "
+        u"style:page-layout-name=\"pm1\">"
+        u"<style:header><text:p>верх #ВНЗ#</text:p></style:header>"
+        u"<style:footer><text:p>низ #ВНЗ#</text:p></style:footer>"
+        u"</style:master-page></office:master-styles>\n"_qs;
+    const QString body =
+        u"<text:p>#Прізвище#</text:p>\n"
+        u"<text:p><draw:frame draw:name=\"F\" text:anchor-type=\"paragraph\" svg:width=\"8cm\" "
+        u"svg:height=\"2cm\"><draw:text-box><text:p>рамка #ВНЗ#</text:p></draw:text-box>"
+        u"</draw:frame>тіло</text:p>\n"_qs;
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, body, styles);
+    const QByteArray templateBytes = TestFiles::read(templatePath);
+    const QString saved =
+        GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular).value_or(QString());
+    QVERIFY(QFileInfo(saved).isFile());
+    QCOMPARE(TestFiles::read(templatePath), templateBytes);
+
+    const QString html = m_work->filePath(u"saved.html"_qs);
+    HelperOffice helper(m_cache.filePath(u"helper-profile"_qs));
+    helper.start();
+    helper.convert(saved, html, "HTML (StarWriter)");
+    helper.stop();
+    const QString text = QString::fromUtf8(TestFiles::read(html));
+    for (const QString& expected : {u"Косач"_qs, u"верх Львівський університет"_qs,
+                                    u"низ Львівський університет"_qs,
+                                    u"рамка Львівський університет"_qs})
+        QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_qs + text));
+    QVERIFY2(!text.contains(u"#ВНЗ#"_qs), qPrintable(text));
+}
+
+// Every name the document could take is in use already: a new one is found,
+// and the existing files keep their bytes.
+void TestHostileGeneration::existingOutputKept()
+{
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs);
+    const QString results = m_work->filePath(u"Results"_qs);
+    const QString first = BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
+    TestFiles::write(first, "мій файл");
+    const QString second = BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
+    // A link to nothing takes its name too: the office would write through it.
+    QVERIFY(QFile::link(m_work->filePath(u"ціль"_qs), second));
+    const QString saved =
+        GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular).value_or(QString());
+    QVERIFY(saved != first && saved != second);
+    QVERIFY(saved.endsWith(u"_Диплом(2).doc"_qs));
+    QCOMPARE(TestFiles::read(first), QByteArray("мій файл"));
+    QVERIFY(!QFileInfo::exists(m_work->filePath(u"ціль"_qs)));
+    QVERIFY(QFileInfo(saved).isFile());
+}
+
+QTEST_GUILESS_MAIN(TestHostileGeneration)
+#include "tst_hostilegeneration.moc"
