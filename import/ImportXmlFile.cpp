@@ -278,41 +278,44 @@ public:
     void read()
     {
         StudentRecord& r = record();
-        set(RecordField::LastName, text("LastName"));
-        set(RecordField::FirstName, text("FirstName"));
-        set(RecordField::MiddleName, text("MiddleName"));
+        copy(RecordField::LastName);
+        copy(RecordField::FirstName);
+        copy(RecordField::MiddleName);
         QString display = r.LastName + u' ' + TextRules::CutToWidth(r.FirstName, 1) + u'.';
         if (!r.MiddleName.isEmpty())
             display += TextRules::CutToWidth(r.MiddleName, 1) + u'.';
         set(RecordField::DisplayName, display);
-        set(RecordField::LastNameEn, text("LastNameEn"));
-        set(RecordField::FirstNameEn, text("FirstNameEn"));
-        set(RecordField::MiddleNameEn, text("MiddleNameEn"));
-        const QString number = text("DocumentNumber");
-        r.RecordNumber = toNumber(number, QStringLiteral("DocumentNumber"));
-        set(RecordField::FacultyName, text("FacultyName"));
+        copy(RecordField::LastNameEn);
+        copy(RecordField::FirstNameEn);
+        copy(RecordField::MiddleNameEn);
+        const char* numberName = InfoOf(RecordField::DocumentNumber).Name;
+        const QString number = text(numberName);
+        r.RecordNumber = toNumber(number, QString::fromLatin1(numberName));
+        copy(RecordField::FacultyName);
         addListLine();
-        set(RecordField::UniversityPrintName, text("UniversityPrintName"));
-        set(RecordField::UniversityPrintNameEn, text("UniversityPrintNameEn"));
-        set(RecordField::DocumentSeries, text("DocumentSeries"));
+        copy(RecordField::UniversityPrintName);
+        copy(RecordField::UniversityPrintNameEn);
+        copy(RecordField::DocumentSeries);
         set(RecordField::DocumentNumber, number);
-        set(RecordField::SexId, text("SexId"));
+        copy(RecordField::SexId);
         set(RecordField::LevelCode, levelCode(text("DocumentTypeId")));
-        set(RecordField::SpecialityName, text("SpecialityName"));
-        set(RecordField::SpecialityNameEn, text("SpecialityNameEn"));
-        set(RecordField::QualificationName, text("QualificationName"));
-        set(RecordField::QualificationNameEn, text("QualificationNameEn"));
-        set(RecordField::BossPost, text("BossPost"));
-        set(RecordField::BossPostEn, text("BossPostEn"));
-        set(RecordField::BossFIO, text("BossFIO"));
-        set(RecordField::BossFIOEn, text("BossFIOEn"));
-        set(RecordField::IssueDate, text("IssueDate"));
-        set(RecordField::GraduateDate, text("GraduateDate"));
-        set(RecordField::AwardTypeName, text("AwardTypeName"));
+        copy(RecordField::SpecialityName);
+        copy(RecordField::SpecialityNameEn);
+        copy(RecordField::QualificationName);
+        copy(RecordField::QualificationNameEn);
+        copy(RecordField::BossPost);
+        copy(RecordField::BossPostEn);
+        copy(RecordField::BossFIO);
+        copy(RecordField::BossFIOEn);
+        copy(RecordField::IssueDate);
+        copy(RecordField::GraduateDate);
+        copy(RecordField::AwardTypeName);
     }
 
 private:
     void set(RecordField f, const QString& v) { SetField(record(), f, v); }
+    // The element of the same name as the field.
+    void copy(RecordField f) { set(f, text(InfoOf(f).Name)); }
 
     static QString levelCode(const QString& typeId)
     {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <span>
+
 // One graduate's document record. Texts are Unicode; the fixed-width fields are
 // cut on assignment (set...) to their width in characters.
 struct StudentRecord {
@@ -37,38 +39,58 @@ struct StudentRecord {
     qint32 RecordNumber = 0;
 };
 
-// Field identifiers for width-checked assignment.
+// Every text field once: its member and its width in characters (0 for
+// unbounded). A new field is a member above and one line here. The name is
+// also the element that holds it in the element form of the export, so
+// renaming a member changes what the import reads.
+#define LUMAREL_RECORD_FIELDS(FIELD)                                                               \
+    FIELD(DisplayName, StudentRecord::DisplayNameWidth)                                            \
+    FIELD(DocumentSeries, StudentRecord::ShortWidth)                                               \
+    FIELD(DocumentNumber, StudentRecord::ShortWidth)                                               \
+    FIELD(GraduateDate, StudentRecord::ShortWidth)                                                 \
+    FIELD(IssueDate, StudentRecord::ShortWidth)                                                    \
+    FIELD(LastName, StudentRecord::NameWidth)                                                      \
+    FIELD(FirstName, StudentRecord::NameWidth)                                                     \
+    FIELD(MiddleName, StudentRecord::NameWidth)                                                    \
+    FIELD(LastNameEn, StudentRecord::NameWidth)                                                    \
+    FIELD(FirstNameEn, StudentRecord::NameWidth)                                                   \
+    FIELD(MiddleNameEn, StudentRecord::NameWidth)                                                  \
+    FIELD(SexId, 1)                                                                                \
+    FIELD(UniversityPrintName, 0)                                                                  \
+    FIELD(UniversityPrintNameEn, 0)                                                                \
+    FIELD(LevelCode, 0)                                                                            \
+    FIELD(SpecialityName, 0)                                                                       \
+    FIELD(SpecialityNameEn, 0)                                                                     \
+    FIELD(QualificationName, 0)                                                                    \
+    FIELD(QualificationNameEn, 0)                                                                  \
+    FIELD(BossPost, 0)                                                                             \
+    FIELD(BossPostEn, 0)                                                                           \
+    FIELD(BossFIO, 0)                                                                              \
+    FIELD(BossFIOEn, 0)                                                                            \
+    FIELD(FacultyName, 0)                                                                          \
+    FIELD(AwardTypeName, 1)
+
+// Field identifiers for width-checked assignment, in the order of the table.
 enum class RecordField {
-    DisplayName,
-    DocumentSeries,
-    DocumentNumber,
-    GraduateDate,
-    IssueDate,
-    LastName,
-    FirstName,
-    MiddleName,
-    LastNameEn,
-    FirstNameEn,
-    MiddleNameEn,
-    SexId,
-    UniversityPrintName,
-    UniversityPrintNameEn,
-    LevelCode,
-    SpecialityName,
-    SpecialityNameEn,
-    QualificationName,
-    QualificationNameEn,
-    BossPost,
-    BossPostEn,
-    BossFIO,
-    BossFIOEn,
-    FacultyName,
-    AwardTypeName,
+#define LUMAREL_FIELD_ID(name, width) name,
+    LUMAREL_RECORD_FIELDS(LUMAREL_FIELD_ID)
+#undef LUMAREL_FIELD_ID
 };
 
+struct FieldInfo {
+    RecordField Field;
+    const char* Name;
+    QString StudentRecord::*Member;
+    int Width;
+};
+
+// The table's rows, in the order of RecordField.
+std::span<const FieldInfo> Fields();
+const FieldInfo& InfoOf(RecordField field);
 // Width of a field in characters, 0 for unbounded text.
 int FieldWidth(RecordField field);
 // The field's storage in a record.
 QString& FieldRef(StudentRecord& record, RecordField field);
+const QString& FieldRef(const StudentRecord& record, RecordField field);
 // Assigns a value, cut to the field's width.
 void SetField(StudentRecord& record, RecordField field, const QString& value);

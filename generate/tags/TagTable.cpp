@@ -141,28 +141,27 @@ DateParts splitDate(const QString& date)
     return parts;
 }
 
-// The field each kind up to the dates copies unchanged, in the order of the
-// kinds; the gender ending is made, not copied.
-const std::array<QString StudentRecord::*, 19> CopiedFields{&StudentRecord::LastName,
-                                                            &StudentRecord::FirstName,
-                                                            &StudentRecord::MiddleName,
-                                                            &StudentRecord::LastNameEn,
-                                                            &StudentRecord::FirstNameEn,
-                                                            &StudentRecord::MiddleNameEn,
-                                                            nullptr,
-                                                            &StudentRecord::SpecialityName,
-                                                            &StudentRecord::SpecialityNameEn,
-                                                            &StudentRecord::QualificationName,
-                                                            &StudentRecord::QualificationNameEn,
-                                                            &StudentRecord::DocumentSeries,
-                                                            &StudentRecord::DocumentNumber,
-                                                            &StudentRecord::UniversityPrintName,
-                                                            &StudentRecord::UniversityPrintNameEn,
-                                                            &StudentRecord::BossPost,
-                                                            &StudentRecord::BossPostEn,
-                                                            &StudentRecord::BossFIO,
-                                                            &StudentRecord::BossFIOEn};
-static_assert(static_cast<size_t>(TagValue::BossFIOEn) + 1 == 19);
+// The kinds whose value is a field of the record, unchanged.
+constexpr std::pair<TagValue, RecordField> CopiedFields[]{
+    {TagValue::LastName, RecordField::LastName},
+    {TagValue::FirstName, RecordField::FirstName},
+    {TagValue::MiddleName, RecordField::MiddleName},
+    {TagValue::LastNameEn, RecordField::LastNameEn},
+    {TagValue::FirstNameEn, RecordField::FirstNameEn},
+    {TagValue::MiddleNameEn, RecordField::MiddleNameEn},
+    {TagValue::SpecialityName, RecordField::SpecialityName},
+    {TagValue::SpecialityNameEn, RecordField::SpecialityNameEn},
+    {TagValue::QualificationName, RecordField::QualificationName},
+    {TagValue::QualificationNameEn, RecordField::QualificationNameEn},
+    {TagValue::DocumentSeries, RecordField::DocumentSeries},
+    {TagValue::DocumentNumber, RecordField::DocumentNumber},
+    {TagValue::UniversityPrintName, RecordField::UniversityPrintName},
+    {TagValue::UniversityPrintNameEn, RecordField::UniversityPrintNameEn},
+    {TagValue::BossPost, RecordField::BossPost},
+    {TagValue::BossPostEn, RecordField::BossPostEn},
+    {TagValue::BossFIO, RecordField::BossFIO},
+    {TagValue::BossFIOEn, RecordField::BossFIOEn},
+};
 
 // The six tags of a date group follow each other in the same order for both dates.
 enum class DatePart { Day, Year, UkrainianMonth, EnglishMonth, MonthNumber, Suffix };
@@ -206,9 +205,11 @@ QString ValueOf(TagValue value, const StudentRecord& record)
         return datePart(record.GraduateDate, value, TagValue::GraduateDay);
     if (value == TagValue::GenderEnding)
         return TagValues::GenderEnding(record.SexId);
-    const auto kind = static_cast<size_t>(value);
-    return kind < CopiedFields.size() && CopiedFields[kind] ? record.*CopiedFields[kind]
-                                                            : QString();
+    for (const auto& [kind, field] : CopiedFields) {
+        if (kind == value)
+            return FieldRef(record, field);
+    }
+    return QString();
 }
 
 DateSource DateSourceOf(TagValue value)

@@ -28,31 +28,14 @@ bool isPrevious(const RecordStore& store, const QStringList& lines)
            store.Record(1).LastName == u"Попередній" && lines.size() == 1;
 }
 
-constexpr RecordField AllFields[] = {
-    RecordField::DisplayName,         RecordField::DocumentSeries,
-    RecordField::DocumentNumber,      RecordField::GraduateDate,
-    RecordField::IssueDate,           RecordField::LastName,
-    RecordField::FirstName,           RecordField::MiddleName,
-    RecordField::LastNameEn,          RecordField::FirstNameEn,
-    RecordField::MiddleNameEn,        RecordField::SexId,
-    RecordField::UniversityPrintName, RecordField::UniversityPrintNameEn,
-    RecordField::LevelCode,           RecordField::SpecialityName,
-    RecordField::SpecialityNameEn,    RecordField::QualificationName,
-    RecordField::QualificationNameEn, RecordField::BossPost,
-    RecordField::BossPostEn,          RecordField::BossFIO,
-    RecordField::BossFIOEn,           RecordField::FacultyName,
-    RecordField::AwardTypeName,
-};
-
 void checkAccepted(RecordStore& store, const QStringList& lines)
 {
     FUZZ_CHECK(store.RecordCount() <= RecordStore::Capacity);
     FUZZ_CHECK(lines.size() == store.RecordCount());
     for (int i = 1; i <= store.RecordCount(); ++i) {
         StudentRecord& r = store.MutableRecord(i);
-        for (RecordField f : AllFields) {
-            const int width = FieldWidth(f);
-            FUZZ_CHECK(width == 0 || TextRules::CodePointCount(FieldRef(r, f)) <= width);
+        for (const FieldInfo& f : Fields()) {
+            FUZZ_CHECK(f.Width == 0 || TextRules::CodePointCount(r.*f.Member) <= f.Width);
         }
         const QString number = QString::number(r.RecordNumber);
         const QString& line = lines.at(i - 1);

@@ -16,7 +16,12 @@ private Q_SLOTS:
     void findAfterSmallerImport();
     void widths_data();
     void widths();
+    void fieldMembers_data();
+    void fieldMembers();
 };
+
+using Member = QString StudentRecord::*;
+Q_DECLARE_METATYPE(Member)
 
 void TestRecordStore::slotOf_data()
 {
@@ -123,6 +128,22 @@ void TestRecordStore::widths_data()
     QTest::newRow("AwardTypeName") << int(RecordField::AwardTypeName) << 1;
     QTest::newRow("UniversityPrintName unbounded") << int(RecordField::UniversityPrintName) << 0;
     QTest::newRow("BossFIO unbounded") << int(RecordField::BossFIO) << 0;
+    QTest::newRow("DocumentNumber") << int(RecordField::DocumentNumber) << 20;
+    QTest::newRow("GraduateDate") << int(RecordField::GraduateDate) << 20;
+    QTest::newRow("FirstName") << int(RecordField::FirstName) << 40;
+    QTest::newRow("MiddleName") << int(RecordField::MiddleName) << 40;
+    QTest::newRow("LastNameEn") << int(RecordField::LastNameEn) << 40;
+    QTest::newRow("FirstNameEn") << int(RecordField::FirstNameEn) << 40;
+    QTest::newRow("UniversityPrintNameEn") << int(RecordField::UniversityPrintNameEn) << 0;
+    QTest::newRow("LevelCode") << int(RecordField::LevelCode) << 0;
+    QTest::newRow("SpecialityName") << int(RecordField::SpecialityName) << 0;
+    QTest::newRow("SpecialityNameEn") << int(RecordField::SpecialityNameEn) << 0;
+    QTest::newRow("QualificationName") << int(RecordField::QualificationName) << 0;
+    QTest::newRow("QualificationNameEn") << int(RecordField::QualificationNameEn) << 0;
+    QTest::newRow("BossPost") << int(RecordField::BossPost) << 0;
+    QTest::newRow("BossPostEn") << int(RecordField::BossPostEn) << 0;
+    QTest::newRow("BossFIOEn") << int(RecordField::BossFIOEn) << 0;
+    QTest::newRow("FacultyName") << int(RecordField::FacultyName) << 0;
 }
 
 void TestRecordStore::widths()
@@ -141,6 +162,61 @@ void TestRecordStore::widths()
         SetField(r, f, QString(width - 1, u'a') + u"\U0001F600xyz"_qs);
         QCOMPARE(FieldRef(r, f), QString(width - 1, u'a') + u"\U0001F600"_qs);
     }
+}
+
+void TestRecordStore::fieldMembers_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<Member>("member");
+    // The row's name is the field's name: the import reads it as an element name.
+    const std::pair<const char*, Member> members[] = {
+        {"DisplayName", &StudentRecord::DisplayName},
+        {"DocumentSeries", &StudentRecord::DocumentSeries},
+        {"DocumentNumber", &StudentRecord::DocumentNumber},
+        {"GraduateDate", &StudentRecord::GraduateDate},
+        {"IssueDate", &StudentRecord::IssueDate},
+        {"LastName", &StudentRecord::LastName},
+        {"FirstName", &StudentRecord::FirstName},
+        {"MiddleName", &StudentRecord::MiddleName},
+        {"LastNameEn", &StudentRecord::LastNameEn},
+        {"FirstNameEn", &StudentRecord::FirstNameEn},
+        {"MiddleNameEn", &StudentRecord::MiddleNameEn},
+        {"SexId", &StudentRecord::SexId},
+        {"UniversityPrintName", &StudentRecord::UniversityPrintName},
+        {"UniversityPrintNameEn", &StudentRecord::UniversityPrintNameEn},
+        {"LevelCode", &StudentRecord::LevelCode},
+        {"SpecialityName", &StudentRecord::SpecialityName},
+        {"SpecialityNameEn", &StudentRecord::SpecialityNameEn},
+        {"QualificationName", &StudentRecord::QualificationName},
+        {"QualificationNameEn", &StudentRecord::QualificationNameEn},
+        {"BossPost", &StudentRecord::BossPost},
+        {"BossPostEn", &StudentRecord::BossPostEn},
+        {"BossFIO", &StudentRecord::BossFIO},
+        {"BossFIOEn", &StudentRecord::BossFIOEn},
+        {"FacultyName", &StudentRecord::FacultyName},
+        {"AwardTypeName", &StudentRecord::AwardTypeName},
+    };
+    QCOMPARE(Fields().size(), std::size(members));
+    for (int i = 0; i < int(std::size(members)); ++i)
+        QTest::newRow(members[i].first) << i << members[i].second;
+}
+
+// Each field of the table is its own member, and only that one.
+void TestRecordStore::fieldMembers()
+{
+    QFETCH(int, field);
+    QFETCH(Member, member);
+    const auto f = static_cast<RecordField>(field);
+    QCOMPARE(Fields()[field].Field, f);
+    QCOMPARE(QLatin1StringView(InfoOf(f).Name), QLatin1StringView(QTest::currentDataTag()));
+    StudentRecord r;
+    SetField(r, f, u"1"_qs);
+    QCOMPARE(r.*member, u"1"_qs);
+    QCOMPARE(&FieldRef(std::as_const(r), f), &(r.*member));
+    int filled = 0;
+    for (const FieldInfo& info : Fields())
+        filled += (r.*info.Member).isEmpty() ? 0 : 1;
+    QCOMPARE(filled, 1);
 }
 
 QTEST_APPLESS_MAIN(TestRecordStore)

@@ -1,7 +1,7 @@
 #include "generate/TagSubstitution.h"
 #include "generate/tags/TagTable.h"
-#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
+#include "tests/support/TextDocumentSession.h"
 
 #include <QTest>
 
@@ -35,6 +35,20 @@ StudentRecord sampleRecord()
         {&StudentRecord::BossFIOEn, "P. Ivanenko"},
         {&StudentRecord::IssueDate, "2.11.2016 0:00:00"},
         {&StudentRecord::GraduateDate, "23/3/2015"},
+        {&StudentRecord::DocumentNumber, "000777"},
+        {&StudentRecord::UniversityPrintName, "Київський університет"},
+        {&StudentRecord::UniversityPrintNameEn, "Kyiv University"},
+        {&StudentRecord::SpecialityName, "Філологія"},
+        {&StudentRecord::SpecialityNameEn, "Philology"},
+        {&StudentRecord::QualificationName, "Магістр"},
+        {&StudentRecord::QualificationNameEn, "Master"},
+        {&StudentRecord::BossPost, "Ректор"},
+        {&StudentRecord::BossPostEn, "Rector"},
+        {&StudentRecord::BossFIO, "П. Іваненко"},
+        {&StudentRecord::DisplayName, "Шевченко Т.Г."},
+        {&StudentRecord::FacultyName, "Факультет"},
+        {&StudentRecord::LevelCode, "7"},
+        {&StudentRecord::AwardTypeName, "1"},
     };
     for (const auto& [field, value] : values)
         r.*field = QString::fromUtf8(value);
@@ -66,6 +80,20 @@ void TestTagRows::valueOf_data()
         {"#MonthZn#", "March", ""},
         {"#МісЗнЧисло#", "03", ""},
         {"#AddDateEnZn#", "rd", ""},
+        {"#Номер диплома#", "000777", "000777"},
+        {"#Прізвище#", "Шевченко", "Шевченко"},
+        {"#Last name#", "Shevchenko", "Shevchenko"},
+        {"#First name#", "Taras", "Taras"},
+        {"#По батькові#", "Григорович", "Григорович"},
+        {"#ВНЗ#", "Київський університет", "Київський університет"},
+        {"#Universityname#", "Kyiv University", "Kyiv University"},
+        {"#Напрям/спеціальність#", "Філологія", "Філологія"},
+        {"#field of study#", "Philology", "Philology"},
+        {"#Кваліфікація#", "Магістр", "Магістр"},
+        {"#qualification#", "Master", "Master"},
+        {"#Посада керівника#", "Ректор", "Ректор"},
+        {"#bossworkpost#", "Rector", "Rector"},
+        {"#Керівник#", "П. Іваненко", "П. Іваненко"},
     };
     for (const auto& row : table)
         QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
