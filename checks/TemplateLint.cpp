@@ -12,15 +12,10 @@ namespace {
 constexpr QChar Masked = QChar(0x1);
 constexpr qsizetype LongestCandidate = 40;
 
-// The tags of the reference, each once, then the unlisted ones.
-QStringList tableTags()
+// The checks report in the order of the reference.
+const QStringList& tableTags()
 {
-    QStringList tags;
-    for (const TagRow& row : TagTable::Rows()) {
-        if (!tags.contains(row.Tag))
-            tags.append(row.Tag);
-    }
-    return tags;
+    return TagTable::Tags(TagTable::TagOrder::Reference);
 }
 
 // Latin letters that look like Cyrillic ones, and the Cyrillic letter each

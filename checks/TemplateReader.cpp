@@ -32,19 +32,6 @@ DocumentSession& TemplateReader::office()
     return *m_session;
 }
 
-namespace {
-
-QStringList tableTags()
-{
-    QStringList tags;
-    for (const TagRow& row : TagTable::ReplacementOrder())
-        if (!tags.contains(row.Tag))
-            tags.append(row.Tag);
-    return tags;
-}
-
-} // namespace
-
 std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
 {
     const auto known = m_tags.constFind(path);
@@ -57,7 +44,7 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
         try {
             session.open(path);
             // Every part the export fills counts, headers, shapes and notes too.
-            result = session.FindTags(tableTags());
+            result = session.FindTags(TagTable::Tags());
         } catch (const OfficeLostError&) {
             session.closeDocument();
             throw;

@@ -4,11 +4,8 @@
 
 bool SubstituteTags(const StudentRecord& record, DocumentSession& document)
 {
-    QStringList tags;
-    for (const TagRow& row : TagTable::ReplacementOrder())
-        tags.append(row.Tag);
     // One search of every part serves the checks and the replacement.
-    const QStringList found = document.FindTags(tags);
+    const QStringList found = document.FindTags(TagTable::Tags());
     // The checks compare exactly, letter case included.
     if (!found.contains(SurnameTag))
         return false;

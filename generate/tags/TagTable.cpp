@@ -89,6 +89,21 @@ const QList<TagRow>& ReplacementOrder()
     return order;
 }
 
+const QStringList& Tags(TagOrder order)
+{
+    static const auto textsOf = [](const QList<TagRow>& rows) {
+        QStringList tags;
+        for (const TagRow& row : rows) {
+            if (!tags.contains(row.Tag))
+                tags.append(row.Tag);
+        }
+        return tags;
+    };
+    static const QStringList replacement = textsOf(ReplacementOrder());
+    static const QStringList reference = textsOf(Rows());
+    return order == TagOrder::Replacement ? replacement : reference;
+}
+
 } // namespace TagTable
 
 namespace {

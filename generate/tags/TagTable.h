@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Where a tag's value comes from. The tags are replaced in the order of these
 // kinds, whatever the order of the rows.
@@ -60,6 +61,10 @@ namespace TagTable {
 const QList<TagRow>& Rows();
 // The rows in the order the tags are replaced, each tag once.
 const QList<TagRow>& ReplacementOrder();
+enum class TagOrder { Replacement, Reference };
+// Each tag's text once: in the order the tags are replaced, or in the order
+// of the reference with the unlisted ones last. The same tags either way.
+const QStringList& Tags(TagOrder order = TagOrder::Replacement);
 // The value of a tag for one record. A date part that is not a whole number
 // throws LumarelError ("'…' is not a valid integer value").
 QString ValueOf(TagValue value, const StudentRecord& record);

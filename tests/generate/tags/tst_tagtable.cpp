@@ -3,6 +3,7 @@
 #include "records/LumarelError.h"
 #include "tests/support/TextDocumentSession.h"
 
+#include <QSet>
 #include <QTest>
 
 // The one table of tags: every row it holds is both listed and replaced.
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void everyRowIsReplaced_data();
     void everyRowIsReplaced();
     void repeatedTagsShareTheirValue();
+    void tagOrders_data();
+    void tagOrders();
     void badDatePartThrows_data();
     void badDatePartThrows();
 };
@@ -156,6 +159,36 @@ void TestTagRows::repeatedTagsShareTheirValue()
     }
     QCOMPARE(listed, 31);
     QCOMPARE(TagTable::ReplacementOrder().size(), 31);
+}
+
+void TestTagRows::tagOrders_data()
+{
+    QTest::addColumn<TagTable::TagOrder>("order");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("replacement") << TagTable::TagOrder::Replacement << u"#Прізвище#"_qs
+                                 << u"#Ім`я#"_qs << u"#AddDateEnZn#"_qs;
+    QTest::newRow("reference") << TagTable::TagOrder::Reference << u"#Серія диплома#"_qs
+                               << u"#Номер диплома#"_qs << u"#Middle name#"_qs;
+}
+
+// Both orders hold every tag once; the office searches in one, the checks
+// report in the other.
+void TestTagRows::tagOrders()
+{
+    QFETCH(TagTable::TagOrder, order);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, last);
+    const QStringList& tags = TagTable::Tags(order);
+    QCOMPARE(tags.size(), 31);
+    QCOMPARE(tags.at(0), first);
+    QCOMPARE(tags.at(1), second);
+    QCOMPARE(tags.last(), last);
+    QCOMPARE(QSet<QString>(tags.cbegin(), tags.cend()).size(), 31);
+    for (const TagRow& row : TagTable::Rows())
+        QVERIFY2(tags.contains(row.Tag), qPrintable(row.Tag));
 }
 
 void TestTagRows::badDatePartThrows_data()
