@@ -18,8 +18,8 @@
 
 namespace {
 
-QLabel* makeText(QWidget* parent, const QString& name, const QString& text, int pixels,
-                 bool bold, const QColor& colour, int left, int top)
+QLabel* makeText(QWidget* parent, const QString& name, const QString& text, int pixels, bool bold,
+                 const QColor& colour, int left, int top)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
@@ -32,8 +32,7 @@ QLabel* makeText(QWidget* parent, const QString& name, const QString& text, int 
 
 } // namespace
 
-TFStartLUMA::TFStartLUMA(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TFStartLUMA::TFStartLUMA(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     FormCreate();
 }
@@ -41,7 +40,7 @@ TFStartLUMA::TFStartLUMA(QWidget* parent)
 void TFStartLUMA::FormCreate()
 {
     setObjectName(QStringLiteral("FStartLUMA"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     setFixedSize(215, 157);
     setFont(Fonts::arial(11));
     QPalette p = palette();
@@ -75,18 +74,15 @@ void TFStartLUMA::FormCreate()
                               false, QColor(183, 0, 0), 8, 36);
     label1->resize(200, 12);
 
-    QPushButton* b3 = LinkLook::makeLinkButton(
-        this, QStringLiteral("B3"), ProgramFacts::MakerName,
-        QStringLiteral("Показати короткий опис та прейскурант на впровадження програмного "
-                       "забезпечення"));
+    QPushButton* b3 = LinkLook::makeLinkButton(this, QStringLiteral("B3"), ProgramFacts::MakerName,
+                                               MakerLinkHint);
     b3->setGeometry(7, 52, 200, 20);
-    QPushButton* b2 =
-        LinkLook::makeLinkButton(this, QStringLiteral("B2"), ProgramFacts::SiteAddress + u'/',
-                                 QStringLiteral("Відвідати веб-сайт"));
+    QPushButton* b2 = LinkLook::makeLinkButton(this, QStringLiteral("B2"),
+                                               ProgramFacts::SiteAddress + u'/', SiteLinkHint);
     b2->setGeometry(8, 77, 200, 20);
-    QPushButton* bb1 = LinkLook::makeLinkButton(this, QStringLiteral("BB1"),
-                                                QStringLiteral("Переглянути довідку"),
-                                                QStringLiteral("Переглянути довідку до програми..."));
+    QPushButton* bb1 =
+        LinkLook::makeLinkButton(this, QStringLiteral("BB1"), QStringLiteral("Переглянути довідку"),
+                                 QStringLiteral("Переглянути довідку до програми..."));
     bb1->setGeometry(8, 102, 200, 20);
 
     m_bstart = new QPushButton(QStringLiteral("9"), this);

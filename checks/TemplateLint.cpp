@@ -11,6 +11,7 @@ namespace {
 
 constexpr QChar Masked = QChar(0x1);
 constexpr qsizetype LongestCandidate = 40;
+const QString DoubledHashText = QStringLiteral("Подвоєний «#» у %1; мабуть, %2");
 
 // The checks report in the order of the reference.
 const QStringList& tableTags()
@@ -274,13 +275,11 @@ LintReport Check(const TemplateTexts& texts)
         for (const auto& [at, size] : spans) {
             const QString tag = part.text.mid(at, size);
             if (at > 0 && masked.at(at - 1) == u'#') {
-                problems.append(
-                    QStringLiteral("Подвоєний «#» у %1; мабуть, %2").arg(quoted(u'#' + tag), tag));
+                problems.append(DoubledHashText.arg(quoted(u'#' + tag), tag));
                 masked[at - 1] = Masked;
             }
             if (at + size < masked.size() && masked.at(at + size) == u'#') {
-                problems.append(
-                    QStringLiteral("Подвоєний «#» у %1; мабуть, %2").arg(quoted(tag + u'#'), tag));
+                problems.append(DoubledHashText.arg(quoted(tag + u'#'), tag));
                 masked[at + size] = Masked;
             }
         }

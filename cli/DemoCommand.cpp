@@ -6,10 +6,6 @@
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
-#include "resources/ExtractResourceFile.h"
-#include "settings/SettingsFiles.h"
-
-#include <QFileInfo>
 
 int RunDemoCommand(const QStringList& args)
 {
@@ -29,13 +25,7 @@ int RunDemoCommand(const QStringList& args)
     if (const auto failed = ImportForCli(args.at(0), store))
         return *failed;
     try {
-        SettingsFiles::EnsureWorkFolders(workDir);
-        const QString folder = workDir.examplesFolder() + u'/';
-        const QString demoTemplate = folder + DemoTemplateFileName;
-        // As the window's demonstration does: written only when missing.
-        const QFileInfo existing(demoTemplate);
-        if (!existing.exists() && !existing.isSymLink())
-            ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
+        const QString demoTemplate = EnsureDemoTemplate(workDir);
         const std::optional<int> index = store.FindRecordByNumber(number);
         if (!index) {
             CliOutput::err(

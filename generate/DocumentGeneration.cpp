@@ -1,16 +1,32 @@
 #include "generate/DocumentGeneration.h"
 
-#include "generate/office/LibreOfficeSession.h"
 #include "generate/OutputNaming.h"
 #include "generate/OutputPlacement.h"
-#include "generate/office/ScratchFolder.h"
 #include "generate/TagSubstitution.h"
+#include "generate/office/LibreOfficeSession.h"
+#include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 #include "records/TextRules.h"
+#include "resources/ExtractResourceFile.h"
 #include "settings/SettingsFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+const QString NoSuchRecordText = QStringLiteral("Запис %1 не знайдено");
+} // namespace
+
+QString EnsureDemoTemplate(const WorkDir& workDir)
+{
+    SettingsFiles::EnsureWorkFolders(workDir);
+    const QString folder = workDir.examplesFolder() + u'/';
+    const QString path = folder + DemoTemplateFileName;
+    const QFileInfo existing(path);
+    if (!existing.exists() && !existing.isSymLink())
+        ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
+    return path;
+}
 
 QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int recordIndex)
 {
@@ -28,7 +44,7 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
                                         OutputKind kind)
 {
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
-        throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
+        throw LumarelError(NoSuchRecordText.arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
         return std::nullopt;
     const ScratchFolder scratch;
@@ -49,7 +65,7 @@ bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
                          const QString& pdfPath)
 {
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
-        throw LumarelError(QStringLiteral("Запис %1 не знайдено").arg(recordIndex));
+        throw LumarelError(NoSuchRecordText.arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
         return false;
     const StudentRecord& record = context.store.Record(recordIndex);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generate/office/DocumentSession.h"
 #include "generate/OutputNaming.h"
-#include "generate/office/WordInstalled.h"
 #include "generate/ResultTexts.h"
+#include "generate/office/DocumentSession.h"
+#include "generate/office/WordInstalled.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
@@ -12,6 +12,12 @@
 
 // The demonstration template, in Examples.
 inline const QString DemoTemplateFileName = QStringLiteral("template-dip-bak-2015.doc");
+
+// Creates the work folders and writes the embedded demonstration template into
+// Examples unless a file or link of that name is there: a template the user
+// has edited stays. Returns its path. Throws LumarelError when a folder or the
+// file cannot be written.
+QString EnsureDemoTemplate(const WorkDir& workDir);
 
 // The template assigned to the record's document kind, trimmed; empty when no
 // Templ.set exists, the line is blank, or the record has no document kind.

@@ -16,6 +16,9 @@ namespace {
 
 enum class Claim { Done, Taken, Unsupported };
 
+const QString NoFolderText = QStringLiteral("Папка %1 не існує");
+const QString NoFreeNameText = QStringLiteral("Не вдалося знайти вільне ім'я файла в ");
+
 QString failure(const QString& path, int error)
 {
     return QStringLiteral("Не вдалося зберегти документ ") + path + QStringLiteral(": ") +
@@ -45,7 +48,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -60,7 +64,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 Claim claimByCopy(const QByteArray& bytes, const QString& folder, const QByteArray& to,
                   const QString& target)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
     if (fd < 0) {
         const int error = errno;
         if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT)
@@ -73,7 +78,8 @@ Claim claimByCopy(const QByteArray& bytes, const QString& folder, const QByteArr
         throw LumarelError(failure(target, error));
     }
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    const int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
+    const int linked =
+        ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
     const int error = errno;
     ::close(fd);
     if (linked == 0)
@@ -89,7 +95,8 @@ Claim claimByCopy(const QByteArray& bytes, const QString& folder, const QByteArr
 // and filled; only a file this call created is ever removed.
 Claim claimByCreate(const QByteArray& bytes, const QByteArray& to, const QString& target)
 {
-    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd =
+        ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         if (errno == EEXIST)
             return Claim::Taken;
@@ -146,7 +153,7 @@ PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf
                              const QString& folder, const QString& name, OutputKind kind)
 {
     if (!QFileInfo(folder).isDir())
-        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
+        throw LumarelError(NoFolderText.arg(folder));
     const bool withPdf = !finishedPdf.isEmpty();
     Mover document(finished);
     std::optional<Mover> pdf;
@@ -179,7 +186,7 @@ PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf
         QFile::remove(finished);
         return placed;
     }
-    throw LumarelError(QStringLiteral("Не вдалося знайти вільне ім'я файла в ") + folder);
+    throw LumarelError(NoFreeNameText + folder);
 }
 
 QString PlaceOutputFile(const QString& finished, const QString& folder, const QString& name,
@@ -191,16 +198,16 @@ QString PlaceOutputFile(const QString& finished, const QString& folder, const QS
 QString PlaceNamedFile(const QString& finished, const QString& folder, const QString& fileName)
 {
     if (!QFileInfo(folder).isDir())
-        throw LumarelError(QStringLiteral("Папка ") + folder + QStringLiteral(" не існує"));
+        throw LumarelError(NoFolderText.arg(folder));
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const QString stem = dot < 0 ? fileName : fileName.left(dot);
     const QString extension = dot < 0 ? QString() : fileName.mid(dot);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     Mover mover(finished);
     for (int counter = 0; counter < 100000; ++counter) {
-        const QString target = prefix + (counter == 0 ? fileName
-                                                      : stem + u'(' + QString::number(counter) +
-                                                            u')' + extension);
+        const QString target =
+            prefix +
+            (counter == 0 ? fileName : stem + u'(' + QString::number(counter) + u')' + extension);
         if (QFileInfo(target).isSymLink())
             continue;
         if (mover.claim(folder, target) == Claim::Done) {
@@ -208,5 +215,5 @@ QString PlaceNamedFile(const QString& finished, const QString& folder, const QSt
             return target;
         }
     }
-    throw LumarelError(QStringLiteral("Не вдалося знайти вільне ім'я файла в ") + folder);
+    throw LumarelError(NoFreeNameText + folder);
 }

@@ -27,6 +27,7 @@
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
 #include "windows/ui/MessageBoxes.h"
+#include "windows/ui/SharedTexts.h"
 #include "windows/ui/ShellOpen.h"
 
 #include <QAction>
@@ -166,11 +167,11 @@ void TFLUMA::buildMenu()
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Налаштування"));
     settings->setObjectName(QStringLiteral("MenuSettings"));
-    m_n9 = addAction(settings, QStringLiteral("N9"), QStringLiteral("Задати шаблони..."),
-                     Pictures::MenuTemplates, &TFLUMA::N9Click);
+    m_n9 = addAction(settings, QStringLiteral("N9"), TemplatesItemText, Pictures::MenuTemplates,
+                     &TFLUMA::N9Click);
     settings->addSeparator();
-    m_n14 = addAction(settings, QStringLiteral("N14"), QStringLiteral("Показати таблицю тегів"),
-                      Pictures::MenuTags, &TFLUMA::N14Click);
+    m_n14 = addAction(settings, QStringLiteral("N14"), TagsItemText, Pictures::MenuTags,
+                      &TFLUMA::N14Click);
     settings->addSeparator();
     const ExportOptions options = SettingsFiles::LoadExportOptions(m_workDir);
     auto addOption = [&](const QString& name, const QString& caption, bool on) {
@@ -208,8 +209,8 @@ void TFLUMA::buildMenu()
     m_n6 = help->addAction(picture(Pictures::Help), QStringLiteral("Довідка"));
     m_n6->setObjectName(QStringLiteral("N6"));
     connect(m_n6, &QAction::triggered, this, [this] { RunHelp(); });
-    m_n8 = addAction(help, QStringLiteral("N8"), QStringLiteral("Ця програма..."),
-                     Pictures::MenuAbout, &TFLUMA::N8Click);
+    m_n8 = addAction(help, QStringLiteral("N8"), AboutTitleText, Pictures::MenuAbout,
+                     &TFLUMA::N8Click);
 
     m_n10->setEnabled(false);
     m_n11->setEnabled(false);
@@ -295,7 +296,7 @@ void TFLUMA::buildBottomBand(QWidget* central)
     m_bottom->setObjectName(QStringLiteral("BottomBand"));
     m_bottom->setFixedHeight(BottomBandHeight);
 
-    m_bc = new QPushButton(picture(Pictures::Close), QStringLiteral("Закрити"), m_bottom);
+    m_bc = new QPushButton(picture(Pictures::Close), SharedTexts::CloseButton, m_bottom);
     m_bc->setObjectName(QStringLiteral("Bc"));
     m_bc->setGeometry(2, 1, 103, 25);
     m_bc->setCursor(Qt::PointingHandCursor);
@@ -308,16 +309,14 @@ void TFLUMA::buildBottomBand(QWidget* central)
     m_l1->move(112, 7);
     m_l1->adjustSize();
 
-    m_b7 = LinkLook::makeLinkButton(
-        m_bottom, QStringLiteral("B7"), QStringLiteral("Про розробки..."),
-        QStringLiteral("Показати короткий опис та прейскурант на впровадження програмного "
-                       "забезпечення"));
+    m_b7 = LinkLook::makeLinkButton(m_bottom, QStringLiteral("B7"),
+                                    QStringLiteral("Про розробки..."), MakerLinkHint);
     m_b7->setGeometry(232, 3, 127, 22);
     connect(m_b7, &QPushButton::clicked, this, [this] { Run(&TFLUMA::B7Click); });
 
     m_l2 = new QLabel(ProgramFacts::SiteAddress + u' ', m_bottom);
     m_l2->setObjectName(QStringLiteral("L2"));
-    LinkLook::makeLinkLabel(m_l2, QStringLiteral("Відвідати веб-сайт"));
+    LinkLook::makeLinkLabel(m_l2, SiteLinkHint);
     m_l2->move(380, 7);
     m_l2->adjustSize();
     m_l2->installEventFilter(this);
@@ -604,13 +603,8 @@ void TFLUMA::B5Click()
 {
     if (EntryCount() == 0)
         return;
-    SettingsFiles::EnsureWorkFolders(m_workDir);
+    const QString demoTemplate = EnsureDemoTemplate(m_workDir);
     const QString folder = m_workDir.examplesFolder() + u'/';
-    const QString demoTemplate = folder + DemoTemplateFileName;
-    // Written only when missing: a template the user has edited stays.
-    const QFileInfo existing(demoTemplate);
-    if (!existing.exists() && !existing.isSymLink())
-        ExtractResourceFile(folder, QStringLiteral("DemoTempl"), DemoTemplateFileName);
     const std::optional<int> first = FirstCheckedEntry();
     if (!first) {
         MessageBoxes::exportError(this, NobodyCheckedText, QPoint(300, 20));

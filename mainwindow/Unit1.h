@@ -9,6 +9,12 @@
 
 enum class OutputKind : int;
 
+// The hints of the links to the maker's offer and to the site, on the start
+// window too.
+inline const QString MakerLinkHint = QStringLiteral(
+    "Показати короткий опис та прейскурант на впровадження програмного забезпечення");
+inline const QString SiteLinkHint = QStringLiteral("Відвідати веб-сайт");
+
 class QAction;
 class QCheckBox;
 class QLabel;

@@ -16,6 +16,11 @@ private:
     QByteArray m_utf8;
 };
 
+// The texts of a file that could not be read or written: %1 the path, %2 the
+// reason.
+inline const QString ReadFileFailedText = QStringLiteral("Не вдалося прочитати файл \"%1\": %2");
+inline const QString WriteFileFailedText = QStringLiteral("Не вдалося записати файл \"%1\": %2");
+
 // The user's text of the exception being handled; call it only inside a catch
 // block.
 QString CurrentErrorText();

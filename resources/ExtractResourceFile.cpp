@@ -42,7 +42,8 @@ QString joinPath(const QString& folder, const QString& fileName)
 
 } // namespace
 
-void ExtractResourceFile(const QString& folder, const QString& resourceName, const QString& fileName)
+void ExtractResourceFile(const QString& folder, const QString& resourceName,
+                         const QString& fileName)
 {
     // A folder that cannot be made shows up as a write failure below.
     if (!folder.isEmpty())
@@ -50,7 +51,8 @@ void ExtractResourceFile(const QString& folder, const QString& resourceName, con
 
     const QString source = resourceName.isEmpty() ? QString() : findDocument(resourceName);
     if (source.isEmpty())
-        throw LumarelError(QStringLiteral("У програмі немає вбудованого документа \"%1\"").arg(resourceName));
+        throw LumarelError(
+            QStringLiteral("У програмі немає вбудованого документа \"%1\"").arg(resourceName));
 
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -67,7 +69,6 @@ void ExtractResourceFile(const QString& folder, const QString& resourceName, con
         !out.commit()) {
         const QString reason = out.errorString();
         out.cancelWriting();
-        throw LumarelError(QStringLiteral("Не вдалося записати файл \"%1\": %2")
-                               .arg(QDir::toNativeSeparators(target), reason));
+        throw LumarelError(WriteFileFailedText.arg(QDir::toNativeSeparators(target), reason));
     }
 }

@@ -9,12 +9,13 @@ namespace Cp1251 {
 
 namespace {
 constexpr const char* CodecName = "windows-1251";
+const QString NoCodecText = QStringLiteral("Кодування Windows-1251 недоступне в цій системі");
 
 QStringDecoder makeDecoder()
 {
     QStringDecoder d(CodecName, QStringConverter::Flag::Stateless);
     if (!d.isValid())
-        throw LumarelError(QStringLiteral("Кодування Windows-1251 недоступне в цій системі"));
+        throw LumarelError(NoCodecText);
     return d;
 }
 } // namespace
@@ -41,7 +42,7 @@ QByteArray encode(const QString& text)
 {
     QStringEncoder e(CodecName, QStringConverter::Flag::Stateless);
     if (!e.isValid())
-        throw LumarelError(QStringLiteral("Кодування Windows-1251 недоступне в цій системі"));
+        throw LumarelError(NoCodecText);
     if (!canEncode(text)) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;

@@ -1,7 +1,7 @@
 #include "settings/LineBuffer.h"
 
-#include "settings/Cp1251.h"
 #include "records/LumarelError.h"
+#include "settings/Cp1251.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -49,12 +49,10 @@ void LineBuffer::loadFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw LumarelError(
-            QStringLiteral("Не вдалося прочитати файл \"%1\": %2").arg(path, f.errorString()));
+        throw LumarelError(ReadFileFailedText.arg(path, f.errorString()));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw LumarelError(
-            QStringLiteral("Не вдалося прочитати файл \"%1\": %2").arg(path, f.errorString()));
+        throw LumarelError(ReadFileFailedText.arg(path, f.errorString()));
     setText(Cp1251::decode(bytes));
 }
 
@@ -67,6 +65,5 @@ void LineBuffer::saveFile(const QString& path) const
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() ||
         !f.commit())
-        throw LumarelError(
-            QStringLiteral("Не вдалося записати файл \"%1\": %2").arg(path, f.errorString()));
+        throw LumarelError(WriteFileFailedText.arg(path, f.errorString()));
 }

@@ -38,7 +38,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("Ця програма..."));
+    setWindowTitle(AboutTitleText);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(323, 133);
     setFont(Fonts::arial(11));

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+// The about window's caption, also its menu command's.
+inline const QString AboutTitleText = QStringLiteral("Ця програма...");
+
 // The about window: a frameless white box with the program's name, version
 // and the maker's contact; only "Ok" (or Enter) closes it.
 class TAboutBox : public QDialog {

@@ -1,7 +1,9 @@
 #include "windows/UCheck.h"
 
+#include "records/ProgramFacts.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,7 +17,7 @@ TFCheck::TFCheck(const QList<QPair<QString, QString>>& rows, std::function<void(
                           Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TFCheck"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     setFont(Fonts::arial(11));
     resize(DesignWidth, DesignHeight);
 
@@ -25,7 +27,7 @@ TFCheck::TFCheck(const QList<QPair<QString, QString>>& rows, std::function<void(
 
     m_vl = new QTableWidget(int(rows.size()), 2, this);
     m_vl->setObjectName(QStringLiteral("VL"));
-    m_vl->setHorizontalHeaderLabels({QStringLiteral("Студент"), QStringLiteral("Зауваження")});
+    m_vl->setHorizontalHeaderLabels({SharedTexts::StudentColumn, QStringLiteral("Зауваження")});
     m_vl->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_vl->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_vl->verticalHeader()->setVisible(false);
@@ -45,7 +47,7 @@ TFCheck::TFCheck(const QList<QPair<QString, QString>>& rows, std::function<void(
     bottom->setFixedHeight(36);
     auto* buttons = new QHBoxLayout(bottom);
     buttons->setContentsMargins(8, 0, 8, 0);
-    m_bc = new QPushButton(QStringLiteral("Закрити"), bottom);
+    m_bc = new QPushButton(SharedTexts::CloseButton, bottom);
     m_bc->setObjectName(QStringLiteral("Bc"));
     m_bc->setFixedSize(103, 25);
     m_bc->setAutoDefault(false);

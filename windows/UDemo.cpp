@@ -1,8 +1,10 @@
 #include "windows/UDemo.h"
 
+#include "records/ProgramFacts.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,7 +19,7 @@ TFDemo::TFDemo(std::function<void()> help, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TFDemo"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     setFixedSize(ClientWidth, ClientHeight);
 
     const QString texts[] = {
@@ -44,7 +46,7 @@ TFDemo::TFDemo(std::function<void()> help, QWidget* parent)
     m_l->setGeometry(8, top + 2, ClientWidth - 16, 15);
     m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_continue = new QPushButton(QStringLiteral("Продовжити"), this);
+    m_continue = new QPushButton(SharedTexts::ContinueButton, this);
     m_continue->setObjectName(QStringLiteral("BOk"));
     m_continue->setGeometry(ClientWidth - 8 - 103, ClientHeight - 8 - 25, 103, 25);
     m_continue->setDefault(true);

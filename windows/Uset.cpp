@@ -1,9 +1,11 @@
 #include "windows/Uset.h"
 
+#include "records/ProgramFacts.h"
 #include "windows/Utags.h"
 #include "windows/Utempl.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -14,9 +16,9 @@
 TFSettings::TFSettings(std::function<void()> help, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FSettings"));
-    setWindowTitle(QStringLiteral("Люмарель"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(ProgramFacts::ProgramName);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(195, 95);
     setFont(Fonts::arial(11));
 
@@ -24,8 +26,7 @@ TFSettings::TFSettings(std::function<void()> help, QWidget* parent) : QDialog(pa
     rg->setObjectName(QStringLiteral("RG"));
     rg->setGeometry(4, 2, 187, 61);
     m_items = new QButtonGroup(this);
-    const QString captions[] = {QStringLiteral("Задати шаблони..."),
-                                QStringLiteral("Показати таблицю тегів")};
+    const QString captions[] = {TemplatesItemText, TagsItemText};
     for (int i = 0; i < 2; ++i) {
         auto* item = new QRadioButton(captions[i], rg);
         item->setObjectName(QStringLiteral("RGItem%1").arg(i));
@@ -34,7 +35,7 @@ TFSettings::TFSettings(std::function<void()> help, QWidget* parent) : QDialog(pa
     }
     m_items->button(0)->setChecked(true);
 
-    auto* bok = new QPushButton(QStringLiteral("Продовжити"), this);
+    auto* bok = new QPushButton(SharedTexts::ContinueButton, this);
     bok->setObjectName(QStringLiteral("Bok"));
     bok->setGeometry(52, 67, 91, 25);
     bok->setDefault(true);

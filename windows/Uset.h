@@ -6,6 +6,10 @@
 #include <functional>
 #include <memory>
 
+// The chooser's two items, also the main window's menu commands.
+inline const QString TemplatesItemText = QStringLiteral("Задати шаблони...");
+inline const QString TagsItemText = QStringLiteral("Показати таблицю тегів");
+
 class QButtonGroup;
 class QPushButton;
 
@@ -15,7 +19,7 @@ class TFSettings : public QDialog {
 public:
     explicit TFSettings(std::function<void()> help, QWidget* parent = nullptr);
 
-    // The selected item of RG: 0 "Задати шаблони...", 1 "Показати таблицю тегів".
+    // The selected item of RG: 0 TemplatesItemText, 1 TagsItemText.
     int ItemIndex() const;
 
 protected:

@@ -1,5 +1,6 @@
 #include "windows/ui/MessageBoxes.h"
 
+#include "records/ProgramFacts.h"
 #include <QApplication>
 #include <QScreen>
 #include <QWidget>
@@ -14,7 +15,7 @@ std::function<void(const Shown&)>& recorder()
     return r;
 }
 
-const QString AppTitle = QStringLiteral("Люмарель");
+const QString AppTitle = ProgramFacts::ProgramName;
 
 // A box whose frame's top-left corner goes to a given point. The box takes
 // its final size only as it is shown (a long text wraps then), and resizing a
@@ -23,8 +24,8 @@ const QString AppTitle = QStringLiteral("Люмарель");
 // mapped.
 class PlacedBox : public QMessageBox {
 public:
-    PlacedBox(QMessageBox::Icon icon, const QString& title, const QString& text,
-              QWidget* parent, QPoint frameTopLeft)
+    PlacedBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* parent,
+              QPoint frameTopLeft)
         : QMessageBox(icon, title, text, QMessageBox::Ok, parent), m_frameTopLeft(frameTopLeft)
     {
         adjustSize();
