@@ -2,12 +2,14 @@
 
 #include "export/BatchPool.h"
 #include "records/LumarelError.h"
+#include "records/ProgramFacts.h"
 #include "settings/SettingsFiles.h"
 #include "windows/ui/BusyCursor.h"
 #include "windows/ui/Commands.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -32,7 +34,7 @@ TFPack::TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workD
       m_recordIndexes(std::move(recordIndexes)), m_store(store), m_workDir(std::move(workDir))
 {
     setObjectName(QStringLiteral("TFPack"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     setMinimumWidth(FixedWidth);
     setMaximumWidth(FixedWidth);
     setSizeGripEnabled(false);
@@ -43,7 +45,7 @@ TFPack::TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workD
 
     m_vl = new QTableWidget(0, 2, this);
     m_vl->setObjectName(QStringLiteral("VL"));
-    m_vl->setHorizontalHeaderLabels({QStringLiteral("Студент"), QStringLiteral("Результат")});
+    m_vl->setHorizontalHeaderLabels({SharedTexts::StudentColumn, QStringLiteral("Результат")});
     m_vl->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_vl->verticalHeader()->setVisible(false);
     m_vl->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -58,33 +60,12 @@ TFPack::TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workD
     panel->setContentsMargins(0, 2, 0, 0);
     panel->setSpacing(2);
 
-    m_pr = new QWidget(bottom);
-    m_pr->setObjectName(QStringLiteral("Pr"));
-    m_pr->setFixedHeight(40);
-    auto* prLayout = new QVBoxLayout(m_pr);
-    prLayout->setContentsMargins(8, 0, 8, 0);
-    prLayout->setSpacing(2);
-    auto* caption = new QLabel(QStringLiteral("Файли з результатами знаходяться у папці:"), m_pr);
-    caption->setObjectName(QStringLiteral("PrCaption"));
-    caption->setFont(Fonts::arial(13));
-    LinkLook::setTextColour(caption, LinkLook::DarkTeal);
-    m_l = new QLabel(m_pr);
-    m_l->setObjectName(QStringLiteral("L"));
-    m_l->setFont(Fonts::arial(11));
-    LinkLook::setTextColour(m_l, Qt::black);
-    m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    prLayout->addWidget(caption);
-    prLayout->addWidget(m_l);
-    // Hidden, the panel keeps its room so that the button does not move.
-    QSizePolicy keep = m_pr->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    m_pr->setSizePolicy(keep);
-    m_pr->hide();
+    makeResultsPanel(bottom);
     panel->addWidget(m_pr);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 0, 8, 0);
-    m_bc = new QPushButton(QStringLiteral("Закрити"), bottom);
+    m_bc = new QPushButton(SharedTexts::CloseButton, bottom);
     m_bc->setObjectName(QStringLiteral("Bc"));
     m_bc->setFixedSize(103, 25);
     m_bc->setEnabled(false);
@@ -113,6 +94,33 @@ TFPack::TFPack(QList<int> recordIndexes, const RecordStore& store, WorkDir workD
 
     KeyRule::install(this, std::move(help));
     KeyRule::installCancel(this, m_bc);
+}
+
+// Where the results are, shown once the batch has ended.
+void TFPack::makeResultsPanel(QWidget* bottom)
+{
+    m_pr = new QWidget(bottom);
+    m_pr->setObjectName(QStringLiteral("Pr"));
+    m_pr->setFixedHeight(40);
+    auto* prLayout = new QVBoxLayout(m_pr);
+    prLayout->setContentsMargins(8, 0, 8, 0);
+    prLayout->setSpacing(2);
+    auto* caption = new QLabel(QStringLiteral("Файли з результатами знаходяться у папці:"), m_pr);
+    caption->setObjectName(QStringLiteral("PrCaption"));
+    caption->setFont(Fonts::arial(13));
+    LinkLook::setTextColour(caption, LinkLook::DarkTeal);
+    m_l = new QLabel(m_pr);
+    m_l->setObjectName(QStringLiteral("L"));
+    m_l->setFont(Fonts::arial(11));
+    LinkLook::setTextColour(m_l, Qt::black);
+    m_l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    prLayout->addWidget(caption);
+    prLayout->addWidget(m_l);
+    // Hidden, the panel keeps its room so that the button does not move.
+    QSizePolicy keep = m_pr->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_pr->setSizePolicy(keep);
+    m_pr->hide();
 }
 
 void TFPack::SetResultsFolder(const QString& folder)

@@ -40,6 +40,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void makeResultsPanel(QWidget* bottom);
     void FormShow();
     void appendRow(const QString& name, const QString& result);
     void done(int r) override;

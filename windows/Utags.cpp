@@ -1,10 +1,12 @@
 #include "windows/Utags.h"
 
 #include "generate/tags/TagTable.h"
+#include "records/ProgramFacts.h"
 #include "resources/Pictures.h"
 #include "windows/ui/Fonts.h"
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,7 +61,7 @@ public:
 TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Ftags"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(Fonts::arial(11));
@@ -88,6 +90,38 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
     LinkLook::setTextColour(l1, LinkLook::Teal);
     column->addWidget(p3);
 
+    makeTable();
+    column->addWidget(m_vl, 1);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("PopupMenu"));
+    QAction* n1 = m_menu->addAction(QStringLiteral("Копіювати тег в буфер"));
+    n1->setObjectName(QStringLiteral("N1"));
+    connect(n1, &QAction::triggered, this, &TFtags::N1Click);
+    m_vl->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_vl, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_menu->popup(m_vl->viewport()->mapToGlobal(pos)); });
+    // The right button only opens the menu: it must not move the current row.
+    m_vl->viewport()->installEventFilter(this);
+
+    auto* panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFixedHeight(30);
+    const QIcon closeIcon(Pictures::Close);
+    auto* bc = new QPushButton(closeIcon, SharedTexts::CloseButton, panel1);
+    bc->setObjectName(QStringLiteral("Bc"));
+    bc->setAutoDefault(false);
+    bc->setGeometry(4, 3, 103, 25);
+    connect(bc, &QPushButton::clicked, this, &QDialog::reject);
+    column->addWidget(panel1);
+
+    KeyRule::install(this, std::move(help));
+    KeyRule::installCancel(this, bc);
+}
+
+// The listed tags of the tag table and their explanations, one row each.
+void TFtags::makeTable()
+{
     QList<const TagRow*> rows;
     for (const TagRow& row : TagTable::Rows()) {
         if (row.Listed)
@@ -122,32 +156,6 @@ TFtags::TFtags(std::function<void()> help, QWidget* parent) : QDialog(parent)
         }
     }
     m_vl->setCurrentCell(0, 0);
-    column->addWidget(m_vl, 1);
-
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("PopupMenu"));
-    QAction* n1 = m_menu->addAction(QStringLiteral("Копіювати тег в буфер"));
-    n1->setObjectName(QStringLiteral("N1"));
-    connect(n1, &QAction::triggered, this, &TFtags::N1Click);
-    m_vl->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_vl, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_menu->popup(m_vl->viewport()->mapToGlobal(pos)); });
-    // The right button only opens the menu: it must not move the current row.
-    m_vl->viewport()->installEventFilter(this);
-
-    auto* panel1 = new QWidget(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    panel1->setFixedHeight(30);
-    const QIcon closeIcon(Pictures::Close);
-    auto* bc = new QPushButton(closeIcon, QStringLiteral("Закрити"), panel1);
-    bc->setObjectName(QStringLiteral("Bc"));
-    bc->setAutoDefault(false);
-    bc->setGeometry(4, 3, 103, 25);
-    connect(bc, &QPushButton::clicked, this, &QDialog::reject);
-    column->addWidget(panel1);
-
-    KeyRule::install(this, std::move(help));
-    KeyRule::installCancel(this, bc);
 }
 
 bool TFtags::eventFilter(QObject* watched, QEvent* event)

@@ -25,6 +25,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeTable();
+
     QTableWidget* m_vl = nullptr;
     QMenu* m_menu = nullptr;
 };

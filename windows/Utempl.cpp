@@ -1,8 +1,9 @@
 #include "windows/Utempl.h"
 
-#include "generate/DocumentGeneration.h"
 #include "checks/TemplateReader.h"
+#include "generate/DocumentGeneration.h"
 #include "records/LumarelError.h"
+#include "records/ProgramFacts.h"
 #include "records/TemplateSlot.h"
 #include "records/TextRules.h"
 #include "resources/Pictures.h"
@@ -14,6 +15,7 @@
 #include "windows/ui/KeyRule.h"
 #include "windows/ui/LinkButton.h"
 #include "windows/ui/MessageBoxes.h"
+#include "windows/ui/SharedTexts.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -76,13 +78,34 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
     : QDialog(parent), m_workDir(workDir), m_help(std::move(help))
 {
     setObjectName(QStringLiteral("FTempl"));
-    setWindowTitle(QStringLiteral("Люмарель"));
+    setWindowTitle(ProgramFacts::ProgramName);
     // Dialog border: a title bar with a close box, no resizing.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
     setFont(Fonts::arial(11));
 
+    makeInstructions();
+    const int middleHeight = ClientHeight - TopHeight - BottomHeight;
+    makeTable(middleHeight);
+    makeSlotButtons(middleHeight);
+
+    auto* panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setGeometry(0, ClientHeight - BottomHeight, ClientWidth, BottomHeight);
+    m_bc = new QPushButton(closePicture(style()), SharedTexts::CloseButton, panel1);
+    m_bc->setObjectName(QStringLiteral("Bc"));
+    m_bc->setAutoDefault(false); // the cancel button, not the default one
+    m_bc->setGeometry(4, 5, 103, 25);
+    connect(m_bc, &QPushButton::clicked, this, &QDialog::reject);
+
+    KeyRule::install(this, m_help);
+    KeyRule::installCancel(this, m_bc);
+}
+
+// The two numbered instructions above the table.
+void TFTempl::makeInstructions()
+{
     auto* p3 = new QWidget(this);
     p3->setObjectName(QStringLiteral("P3"));
     p3->setGeometry(0, 0, ClientWidth, TopHeight);
@@ -97,8 +120,11 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
              QStringLiteral("2. Вкажіть повну назву файлу шаблона для кожного з варіантів "
                             "документів,  наведених нижче:"),
              LinkLook::Teal, 59);
+}
 
-    const int middleHeight = ClientHeight - TopHeight - BottomHeight;
+// The table of the eight document kinds and their templates.
+void TFTempl::makeTable(int middleHeight)
+{
     m_vl = new QTableWidget(TemplateSlotCount, 2, this);
     m_vl->setObjectName(QStringLiteral("VL"));
     m_vl->setGeometry(0, TopHeight, ClientWidth - SideWidth, middleHeight);
@@ -135,7 +161,11 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
         value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         m_vl->setItem(k, 1, value);
     }
+}
 
+// Beside each row: choose a template, detach it.
+void TFTempl::makeSlotButtons(int middleHeight)
+{
     auto* panel2 = new QWidget(this);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setGeometry(ClientWidth - SideWidth, TopHeight, SideWidth, middleHeight);
@@ -150,9 +180,8 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
         choose->setAutoRaise(true);
         choose->setToolTip(Hints[k - 1]);
         choose->setGeometry(2, ButtonTops[k - 1], 23, 19);
-        connect(choose, &QToolButton::clicked, this, [this, k] {
-            RunCommand(this, [this, k] { BClick(k); });
-        });
+        connect(choose, &QToolButton::clicked, this,
+                [this, k] { RunCommand(this, [this, k] { BClick(k); }); });
 
         auto* drop = new QToolButton(panel2);
         drop->setObjectName(QStringLiteral("B%1s").arg(k));
@@ -163,18 +192,6 @@ TFTempl::TFTempl(const WorkDir& workDir, std::function<void()> help, QWidget* pa
         drop->setGeometry(25, ButtonTops[k - 1], 23, 19);
         connect(drop, &QToolButton::clicked, this, [this, k] { BsClick(k); });
     }
-
-    auto* panel1 = new QWidget(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    panel1->setGeometry(0, ClientHeight - BottomHeight, ClientWidth, BottomHeight);
-    m_bc = new QPushButton(closePicture(style()), QStringLiteral("Закрити"), panel1);
-    m_bc->setObjectName(QStringLiteral("Bc"));
-    m_bc->setAutoDefault(false); // the cancel button, not the default one
-    m_bc->setGeometry(4, 5, 103, 25);
-    connect(m_bc, &QPushButton::clicked, this, &QDialog::reject);
-
-    KeyRule::install(this, m_help);
-    KeyRule::installCancel(this, m_bc);
 }
 
 void TFTempl::setValue(int slot, const QString& path)
@@ -211,8 +228,7 @@ void TFTempl::BClick(int slot)
 {
     const QString folder =
         SettingsFiles::ReadRememberedFolder(m_workDir, SettingsFiles::CurDirTemplFile);
-    const QString path =
-        TextRules::TrimControls(FileDialogs::openFile(this, folder, Filter));
+    const QString path = TextRules::TrimControls(FileDialogs::openFile(this, folder, Filter));
     if (path.isEmpty())
         return;
     // Templ.set holds Windows-1251 only: a path it cannot hold would come back
@@ -241,9 +257,12 @@ QStringList TemplateProblems(const QString& path)
     BusyCursor busy;
     try {
         TemplateReader reader;
-        if (const auto parts = reader.partsOf(path))
+        const Refusable<TemplateTexts> parts = reader.partsOf(path);
+        if (parts)
             return TemplateLint::Check(*parts).problems;
-    } catch (const LumarelError&) {
+        qWarning("Template not checked: %s", qUtf8Printable(parts.why()));
+    } catch (const LumarelError& e) {
+        qWarning("Template not checked: %s", qUtf8Printable(e.text()));
     }
     return {};
 }

@@ -41,6 +41,9 @@ public:
     void done(int result) override;
 
 private:
+    void makeInstructions();
+    void makeTable(int middleHeight);
+    void makeSlotButtons(int middleHeight);
     void setValue(int slot, const QString& path);
 
     WorkDir m_workDir;
