@@ -2,8 +2,9 @@
 # PAGE.gz) from PROGRAM's --help and --version through help2man, with the
 # sections in INCLUDE added. The NAME line is the first line of --help
 # ("name — what it does"), so the program's description is written once.
-# EPOCH dates the page: the release's day, not the build's.
-foreach(var HELP2MAN PROGRAM INCLUDE PAGE EPOCH)
+# EPOCH dates the page: the release's day, not the build's. VERSION is
+# project(VERSION ...)'s, which --version must print.
+foreach(var HELP2MAN PROGRAM INCLUDE PAGE EPOCH VERSION)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "HelpToMan.cmake: ${var} is not set")
   endif()
@@ -22,6 +23,11 @@ endif()
 string(REGEX MATCH "^[^\n]*" first "${help}")
 string(REGEX REPLACE "^[^ ]+ — " "" name "${first}")
 string(REGEX REPLACE "\\.$" "" name "${name}")
+
+execute_process(COMMAND ${PROGRAM} --version OUTPUT_VARIABLE version RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT version MATCHES "^[^ ]+ \\([^)]+\\) ${VERSION}\n$")
+  message(FATAL_ERROR "${PROGRAM} --version printed \"${version}\", not \"name (package) ${VERSION}\"")
+endif()
 
 execute_process(
   COMMAND ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 "--manual=User Commands"

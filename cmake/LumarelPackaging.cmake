@@ -47,6 +47,7 @@ foreach(program ${lumarel_man_programs})
     BYPRODUCTS ${page}
     COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${LUMAREL_HELP2MAN} -DPROGRAM=$<TARGET_FILE:${program}>
             -DINCLUDE=${include} -DPAGE=${page} -DEPOCH=${lumarel_man_epoch}
+            -DVERSION=${PROJECT_VERSION}
             -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/HelpToMan.cmake
     DEPENDS ${program} ${include} ${CMAKE_CURRENT_SOURCE_DIR}/cmake/HelpToMan.cmake
     VERBATIM)
