@@ -1,8 +1,8 @@
 #include "checks/TemplateReader.h"
 
 #include "generate/ResultTexts.h"
-#include "generate/office/WordInstalled.h"
 #include "generate/office/LibreOfficeSession.h"
+#include "generate/office/WordInstalled.h"
 #include "generate/tags/TagTable.h"
 
 #include <QFileInfo>
@@ -48,8 +48,9 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
         } catch (const OfficeLostError&) {
             session.closeDocument();
             throw;
-        } catch (const LumarelError&) {
+        } catch (const LumarelError& e) {
             // A file the office cannot open is as unusable as a missing one.
+            qWarning("Template not read: %s", qUtf8Printable(e.text()));
             result.reset();
         }
         session.closeDocument();
@@ -58,19 +59,17 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
     return result;
 }
 
-std::optional<TemplateTexts> TemplateReader::partsOf(const QString& path, QString* why)
+Refusable<TemplateTexts> TemplateReader::partsOf(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        if (why)
-            *why = QStringLiteral("Файл шаблону не знайдено: ") + path;
-        return std::nullopt;
-    }
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return Refusal{QStringLiteral("Файл шаблону не знайдено: ") + path};
     DocumentSession& session = office();
     ++m_reads;
-    std::optional<TemplateTexts> texts;
     // The same office may read templates for the data check next: only this
     // open pays for noting the changes.
     session.watchChanges(true);
+    std::optional<TemplateTexts> texts;
+    QString why;
     try {
         session.open(path);
         session.watchChanges(false);
@@ -85,9 +84,10 @@ std::optional<TemplateTexts> TemplateReader::partsOf(const QString& path, QStrin
         throw;
     } catch (const LumarelError& e) {
         session.watchChanges(false);
-        if (why)
-            *why = e.text();
+        why = e.text();
     }
     session.closeDocument();
-    return texts;
+    if (!texts)
+        return Refusal{why};
+    return std::move(*texts);
 }

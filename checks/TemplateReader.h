@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generate/office/DocumentSession.h"
 #include "checks/TemplateLint.h"
+#include "generate/office/DocumentSession.h"
+#include "records/Refusal.h"
 
 #include <QHash>
 #include <QString>
@@ -26,9 +27,9 @@ public:
     // or the office cannot open it. A lost office throws OfficeLostError.
     std::optional<QStringList> tagsIn(const QString& path);
     // The texts of the template's parts, by kind, and its tracked changes as
-    // saved, for the template check; none when no file is there or the
-    // office cannot open it (the reason in *why).
-    std::optional<TemplateTexts> partsOf(const QString& path, QString* why = nullptr);
+    // saved, for the template check; refused when no file is there or the
+    // office cannot open it.
+    Refusable<TemplateTexts> partsOf(const QString& path);
     // How many templates were opened.
     int reads() const { return m_reads; }
 

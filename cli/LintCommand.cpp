@@ -1,7 +1,7 @@
 #include "cli/LintCommand.h"
 
-#include "cli/CliOutput.h"
 #include "checks/TemplateReader.h"
+#include "cli/CliOutput.h"
 #include "records/LumarelError.h"
 
 int RunLintCommand(const QStringList& args)
@@ -10,16 +10,18 @@ int RunLintCommand(const QStringList& args)
         CliOutput::err(QStringLiteral("usage: lumarel-convert lint TEMPLATE.doc"));
         return ExitUsage;
     }
-    std::optional<TemplateTexts> texts;
-    QString why;
-    try {
-        TemplateReader reader;
-        texts = reader.partsOf(args.at(0), &why);
-    } catch (const LumarelError& e) {
-        why = e.text();
-    }
+    // A missing office says so the same way as a template it cannot read.
+    const auto read = [&args]() -> Refusable<TemplateTexts> {
+        try {
+            TemplateReader reader;
+            return reader.partsOf(args.at(0));
+        } catch (const LumarelError& e) {
+            return Refusal{e.text()};
+        }
+    };
+    const Refusable<TemplateTexts> texts = read();
     if (!texts) {
-        CliOutput::err(why);
+        CliOutput::err(texts.why());
         return ExitError;
     }
     const LintReport report = TemplateLint::Check(*texts);

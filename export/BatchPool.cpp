@@ -100,6 +100,7 @@ BatchPool::BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recor
             d->workers.emplace_back([shared = d.get()] { shared->work(); });
     } catch (const std::system_error& e) {
         // Fewer threads than asked for still do the whole batch.
+        qWarning("Fewer offices started: %s", e.what());
         d->offices = static_cast<int>(d->workers.size());
         if (d->workers.empty()) {
             finish();

@@ -66,7 +66,10 @@ ExportOptions LoadExportOptions(const WorkDir& workDir)
     LineBuffer buffer;
     try {
         buffer.loadFile(workDir.filePath(ExportFile));
-    } catch (const LumarelError&) {
+    } catch (const LumarelError& e) {
+        // Both options off is what a fresh work folder has; the next save
+        // writes the file again.
+        qWarning("Export options not read: %s", qUtf8Printable(e.text()));
         return {};
     }
     const auto on = [&](int k) { return buffer.line(k).trimmed() == u"1"; };

@@ -257,6 +257,7 @@ bool IsCalendarDate(const QString& date)
         return TextRules::ParseInt32(parts.day, &day) &&
                QDate::isValid(parts.year, parts.month, day);
     } catch (const LumarelError&) {
+        // A month or year that is no number is the answer, not a failure.
         return false;
     }
 }

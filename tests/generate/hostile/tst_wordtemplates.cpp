@@ -716,7 +716,9 @@ void TestWordTemplates::lint()
     std::optional<TemplateTexts> texts;
     {
         TemplateReader reader;
-        texts = reader.partsOf(path);
+        auto read = reader.partsOf(path);
+        QVERIFY2(read, qPrintable(read.why()));
+        texts = std::move(*read);
     }
     QVERIFY(texts);
     QCOMPARE(TemplateLint::Lines(TemplateLint::Check(*texts)), lines);
