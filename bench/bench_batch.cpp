@@ -10,13 +10,14 @@
 // memory of all offices together; optionally 1000 graduates on the form.
 // With --pdf, per template also what the PDF/A beside each document costs and
 // the join of 300 documents' PDFs into one print file.
-//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N ...]
+//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N
+//   ...]
 
 #include "export/BatchExport.h"
 #include "export/BatchPool.h"
+#include "export/PrintFile.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/office/LibreOfficeSession.h"
-#include "export/PrintFile.h"
 #include "generate/office/ScratchFolder.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
@@ -142,12 +143,12 @@ public:
         ++m_p.documents;
         time(m_p.openNs, [&] { m_office.open(path); });
     }
-    QString ReadDocumentText() override
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override
     {
         ++m_p.reads;
-        QString text;
-        time(m_p.readNs, [&] { text = m_office.ReadDocumentText(); });
-        return text;
+        QList<QPair<DocumentPart, QString>> parts;
+        time(m_p.readNs, [&] { parts = m_office.ReadPartTexts(); });
+        return parts;
     }
     QStringList FindTags(const QStringList& tags) override
     {
@@ -163,15 +164,14 @@ public:
         time(m_p.replaceNs, [&] { done = m_office.ReplaceTags(values); });
         return done;
     }
-    bool ReplaceTag(const QString& tag, const QString& value) override
+    void saveAs(const QString& path) override
     {
-        ++m_p.replaces;
-        bool done = false;
-        time(m_p.replaceNs, [&] { done = m_office.ReplaceTag(tag, value); });
-        return done;
+        time(m_p.storeNs, [&] { m_office.saveAs(path); });
     }
-    void saveAs(const QString& path) override { time(m_p.storeNs, [&] { m_office.saveAs(path); }); }
-    void closeDocument() noexcept override { time(m_p.closeNs, [&] { m_office.closeDocument(); }); }
+    void closeDocument() noexcept override
+    {
+        time(m_p.closeNs, [&] { m_office.closeDocument(); });
+    }
     void quit() noexcept override { m_office.quit(); }
 
 private:
@@ -199,8 +199,8 @@ struct Run {
 };
 
 // (a1) and (aP): the whole batch through the pool, office start included.
-Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices, OfficeMemory& memory,
-           ExportOptions options = {})
+Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices,
+           OfficeMemory& memory, ExportOptions options = {})
 {
     QList<int> indexes;
     for (int k = 0; k < n; ++k)
@@ -228,7 +228,8 @@ Run officePerDocument(const RecordStore& store, const WorkDir& workDir, const QS
     QElapsedTimer all;
     all.start();
     for (int k = 0; k < n; ++k)
-        if (!GenerateDocument(context, 1 + k % store.RecordCount(), templ, true, OutputKind::Regular))
+        if (!GenerateDocument(context, 1 + k % store.RecordCount(), templ, true,
+                              OutputKind::Regular))
             throw LumarelError(QStringLiteral("nothing generated"));
     Run r{all.nsecsElapsed() / 1e9, memory.stop()};
     emptyFolder(workDir.resultsFolder());
@@ -252,8 +253,9 @@ void phases(const RecordStore& store, const WorkDir& workDir, int n)
         QElapsedTimer whole;
         whole.start();
         for (int k = 1; k <= n; ++k) {
-            const StoredRow row = batch.store(1 + k % store.RecordCount(),
-                                              scratch.filePath(QString::number(k) + QStringLiteral(".doc")));
+            const StoredRow row =
+                batch.store(1 + k % store.RecordCount(),
+                            scratch.filePath(QString::number(k) + QStringLiteral(".doc")));
             QElapsedTimer t;
             t.start();
             batch.place(row);
@@ -263,13 +265,15 @@ void phases(const RecordStore& store, const WorkDir& workDir, int n)
     }
     emptyFolder(workDir.resultsFolder());
     const double ms = 1e6 * n;
-    const double steps = (p.openNs + p.readNs + p.replaceNs + p.storeNs + p.closeNs) / ms + placeMs / n;
-    std::printf("  one document in one office, %.1f ms: open %.1f, %d reads %.1f, %d replaces %.1f, "
-                "store %.1f, close %.1f, place %.2f, the rest (lookup, substitution) %.1f ms; "
-                "office start %.0f ms\n",
-                wholeMs / n, p.openNs / ms, p.reads / n, p.readNs / ms, p.replaces / n,
-                p.replaceNs / ms, p.storeNs / ms, p.closeNs / ms, placeMs / n, wholeMs / n - steps,
-                p.startNs / 1e6 / std::max(1, p.starts.load()));
+    const double steps =
+        (p.openNs + p.readNs + p.replaceNs + p.storeNs + p.closeNs) / ms + placeMs / n;
+    std::printf(
+        "  one document in one office, %.1f ms: open %.1f, %d reads %.1f, %d replaces %.1f, "
+        "store %.1f, close %.1f, place %.2f, the rest (lookup, substitution) %.1f ms; "
+        "office start %.0f ms\n",
+        wholeMs / n, p.openNs / ms, p.reads / n, p.readNs / ms, p.replaces / n, p.replaceNs / ms,
+        p.storeNs / ms, p.closeNs / ms, placeMs / n, wholeMs / n - steps,
+        p.startNs / 1e6 / std::max(1, p.starts.load()));
 }
 
 // What the PDF beside each document costs in one office and in the pool

@@ -23,6 +23,9 @@ public:
     using LumarelError::LumarelError;
 };
 
+// What a step that needs the active document says when there is none.
+inline const QString NoDocumentText = QStringLiteral("Документ не відкрито");
+
 // The kinds of part a document's text stands in.
 enum class DocumentPart { Body, Table, HeaderFooter, Frame, Shape, Note };
 
@@ -49,14 +52,9 @@ public:
     // Opens the template as the active document; the template file itself is
     // never written.
     virtual void open(const QString& templatePath) = 0;
-    // The whole text of the active document: body and tables.
-    virtual QString ReadDocumentText() = 0;
     // The text of the active document by kind of part, one entry per kind
     // (paragraphs end with CR); a document of one text is all body.
-    virtual QList<QPair<DocumentPart, QString>> ReadPartTexts()
-    {
-        return {{DocumentPart::Body, ReadDocumentText()}};
-    }
+    virtual QList<QPair<DocumentPart, QString>> ReadPartTexts() = 0;
     // Whether the next open() notes the tracked changes the template was
     // saved with (extra reads, for the template check only).
     virtual void watchChanges(bool /*on*/) {}
@@ -72,10 +70,6 @@ public:
     // a value holding a tag's text is never filled in again. A "\n" in a
     // value is a line break. Returns how many occurrences were replaced.
     virtual int ReplaceTags(const QList<QPair<QString, QString>>& values) = 0;
-    // Replaces every occurrence of tag (plain text, letter case ignored as in
-    // Word's default find) by value; a "\n" in value is a line break.
-    // Returns whether anything was replaced.
-    virtual bool ReplaceTag(const QString& tag, const QString& value) = 0;
     // Saves the active document as a Word 97-2003 document at path, which
     // must not exist yet: an existing file is never overwritten.
     virtual void saveAs(const QString& path) = 0;

@@ -18,13 +18,11 @@ public:
 
     void start(bool keepHidden) override;
     void open(const QString& templatePath) override;
-    QString ReadDocumentText() override;
     QList<QPair<DocumentPart, QString>> ReadPartTexts() override;
     void watchChanges(bool on) override;
     TrackedChanges trackedChanges() const override;
     QStringList FindTags(const QStringList& tags) override;
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
-    bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void saveAsPdf(const QString& path) override;
     // A document filled in one step is not closed: its filling is undone
@@ -43,6 +41,9 @@ public:
     // The office process (soffice.bin, leader of its own process group), 0
     // when none is running.
     qint64 processId() const;
+    // How many times the office loaded a template file, as opposed to taking
+    // up a held one.
+    int templateLoads() const;
 
     // The folder holding soffice and the UNO type libraries.
     static QString DefaultProgramDir();
@@ -50,13 +51,7 @@ public:
     static bool IsInstalled(const QString& programDir = DefaultProgramDir());
 
 private:
-    enum class StoreFormat { Word97, PdfA2b };
-    // Has the office store a copy of the active document at path, a free
-    // name; what is the failure message's start, the path follows.
-    void storeCopy(const QString& path, const QString& what, StoreFormat format);
-
-    // Notes the active document's tracked changes before open() accepts them.
-    void noteTrackedChanges();
+    void requireDocument() const;
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -1,5 +1,6 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
 #include "generate/office/LibreOfficeSession.h"
+#include "tests/support/OfficeReading.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
@@ -121,7 +122,7 @@ void TestCliDemo::demo()
         LibreOfficeSession reader;
         reader.start(true);
         reader.open(saved);
-        const QString text = reader.ReadDocumentText();
+        const QString text = ReadDocumentText(reader);
         reader.quit();
         QVERIFY2(text.contains(textHas), qPrintable(text));
         QVERIFY2(!text.contains(u'#'), qPrintable(text));

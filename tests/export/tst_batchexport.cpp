@@ -1,8 +1,8 @@
 #include "export/BatchExport.h"
-#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TextDocumentSession.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -41,10 +41,10 @@ public:
         m_dieAtReplace = m_log.loseInOpen.contains(++m_log.opens);
         TextDocumentSession::open(templatePath);
     }
-    QString ReadDocumentText() override
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override
     {
         alive();
-        return TextDocumentSession::ReadDocumentText();
+        return TextDocumentSession::ReadPartTexts();
     }
     QStringList FindTags(const QStringList& tags) override
     {
@@ -55,11 +55,6 @@ public:
     {
         dieIfDue();
         return TextDocumentSession::ReplaceTags(values);
-    }
-    bool ReplaceTag(const QString& tag, const QString& value) override
-    {
-        dieIfDue();
-        return TextDocumentSession::ReplaceTag(tag, value);
     }
     void dieIfDue()
     {
@@ -236,13 +231,13 @@ void TestBatchExport::pdfBeside_data()
                              u"Шевчук_Т.Г._Диплом.doc"_qs,  u"Шевчук_Т.Г._Диплом.pdf"_qs};
     QTest::newRow("off") << ExportOptions{} << QStringList{} << QStringList{}
                          << QStringList{all.at(0), all.at(2), all.at(4)} << 0;
-    QTest::newRow("pdf") << ExportOptions{true, false} << QStringList{} << QStringList{} << all << 0;
+    QTest::newRow("pdf") << ExportOptions{true, false} << QStringList{} << QStringList{} << all
+                         << 0;
     QTest::newRow("pdf and print file")
         << ExportOptions{true, true} << QStringList{} << QStringList{} << all << 3;
     // The print file alone keeps its PDFs out of Results.
-    QTest::newRow("print file only") << ExportOptions{false, true} << QStringList{}
-                                     << QStringList{} << QStringList{all.at(0), all.at(2), all.at(4)}
-                                     << 3;
+    QTest::newRow("print file only") << ExportOptions{false, true} << QStringList{} << QStringList{}
+                                     << QStringList{all.at(0), all.at(2), all.at(4)} << 3;
     // A PDF that fails is that graduate's row: neither file of it is kept.
     QTest::newRow("pdf fails for one")
         << ExportOptions{true, true} << QStringList{u"Мельник"_qs} << QStringList{}
@@ -250,8 +245,13 @@ void TestBatchExport::pdfBeside_data()
     // A PDF the user kept without its .doc is never overwritten: both move on.
     QTest::newRow("user's pdf keeps its name")
         << ExportOptions{true, false} << QStringList{} << QStringList{all.at(1)}
-        << QStringList{all.at(1), u"Бойко_І.О._Диплом(1).doc"_qs,
-                       u"Бойко_І.О._Диплом(1).pdf"_qs, all.at(2), all.at(3), all.at(4), all.at(5)}
+        << QStringList{all.at(1),
+                       u"Бойко_І.О._Диплом(1).doc"_qs,
+                       u"Бойко_І.О._Диплом(1).pdf"_qs,
+                       all.at(2),
+                       all.at(3),
+                       all.at(4),
+                       all.at(5)}
         << 0;
 }
 

@@ -1,8 +1,8 @@
-#include "tests/support/TestFiles.h"
 #include "generate/TagSubstitution.h"
 #include "generate/tags/TagTable.h"
-#include "tests/support/TextDocumentSession.h"
 #include "records/LumarelError.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TextDocumentSession.h"
 
 #include <QTest>
 
@@ -36,7 +36,6 @@ private Q_SLOTS:
 namespace {
 
 using TestFiles::AllTags;
-
 
 StudentRecord sampleRecord()
 {
@@ -337,7 +336,7 @@ void TestTagSubstitution::everyTagWhenTheTextIsNotAll()
 {
     struct Partial : TextDocumentSession {
         using TextDocumentSession::TextDocumentSession;
-        QString ReadDocumentText() override { return QString(); }
+        QList<QPair<DocumentPart, QString>> ReadPartTexts() override { return {}; }
     } doc(u"#Прізвище# 20#РікЗн# #ДатаЗн##AddDateEnZn#"_qs);
     QVERIFY(SubstituteTags(sampleRecord(), doc));
     QCOMPARE(doc.text(), u"Шевченко 2015 01st"_qs);

@@ -3,9 +3,10 @@
 #include "export/BatchExport.h"
 #include "export/BatchPool.h"
 #include "generate/DocumentGeneration.h"
-#include "tests/support/ExportFixture.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
+#include "tests/support/ExportFixture.h"
+#include "tests/support/OfficeReading.h"
 
 #include <QProcess>
 #include <csignal>
@@ -70,17 +71,15 @@ public:
         m_log.pidPerOpen << m_office.processId();
         m_office.open(path);
     }
-    QString ReadDocumentText() override { return m_office.ReadDocumentText(); }
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override
+    {
+        return m_office.ReadPartTexts();
+    }
     QStringList FindTags(const QStringList& tags) override { return m_office.FindTags(tags); }
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override
     {
         killAt(values.size());
         return m_office.ReplaceTags(values);
-    }
-    bool ReplaceTag(const QString& tag, const QString& value) override
-    {
-        killAt(1);
-        return m_office.ReplaceTag(tag, value);
     }
     void saveAs(const QString& path) override { m_office.saveAs(path); }
     void closeDocument() noexcept override { m_office.closeDocument(); }
@@ -112,15 +111,14 @@ public:
     explicit KilledWhileStoring(int delayMs, bool* done) : m_delayMs(delayMs), m_done(done) {}
     void start(bool keepHidden) override { m_office.start(keepHidden); }
     void open(const QString& path) override { m_office.open(path); }
-    QString ReadDocumentText() override { return m_office.ReadDocumentText(); }
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override
+    {
+        return m_office.ReadPartTexts();
+    }
     QStringList FindTags(const QStringList& tags) override { return m_office.FindTags(tags); }
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override
     {
         return m_office.ReplaceTags(values);
-    }
-    bool ReplaceTag(const QString& tag, const QString& value) override
-    {
-        return m_office.ReplaceTag(tag, value);
     }
     void saveAs(const QString& path) override
     {
@@ -160,7 +158,7 @@ QStringList readAllBack(const QStringList& paths)
     QStringList texts;
     for (const QString& path : paths) {
         reader.open(path);
-        texts << reader.ReadDocumentText();
+        texts << ReadDocumentText(reader);
         reader.closeDocument();
     }
     reader.quit();
@@ -202,8 +200,9 @@ void TestBatchOffice::init()
     SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
     m_template = m_work->filePath(QStringLiteral("t.fodt"));
     // Three tags, so that a kill can land in the middle of a graduate.
-    TestFiles::write(m_template, flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
-                                               QStringLiteral("#ВНЗ# 20#РікДп#")}));
+    TestFiles::write(m_template,
+                     flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
+                                   QStringLiteral("#ВНЗ# 20#РікДп#")}));
     QStringList table(8);
     table[2] = m_template;
     SettingsFiles::SaveTemplateTable(WorkDir(m_work->path()), table);
@@ -256,7 +255,8 @@ void TestBatchOffice::oneOfficeForTheBatch()
     // Each document holds its own graduate only.
     const QString third = WorkDir(m_work->path()).resultsFolder() + u'/' + fileOf(2);
     const QString thirdText = readBack(third);
-    QVERIFY2(thirdText.startsWith(QStringLiteral("СтудентВ\rТарас\rКиївський університет 2015\r")), qPrintable(thirdText));
+    QVERIFY2(thirdText.startsWith(QStringLiteral("СтудентВ\rТарас\rКиївський університет 2015\r")),
+             qPrintable(thirdText));
     // The template is never written.
     QCOMPARE(TestFiles::read(m_template),
              flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
@@ -301,7 +301,8 @@ void TestBatchOffice::officeKilled()
                 QCOMPARE(row.result, Generated);
                 got << QString();
             } else {
-                QVERIFY2(row.result.contains(QStringLiteral("LibreOffice")), qPrintable(row.result));
+                QVERIFY2(row.result.contains(QStringLiteral("LibreOffice")),
+                         qPrintable(row.result));
                 got << QStringLiteral("lost");
             }
         }
@@ -363,10 +364,10 @@ void TestBatchOffice::tagsOutsideTheBody()
     reader.start(true);
     reader.open(row.path);
     QCOMPARE(reader.FindTags({u"#ВНЗ#"_qs, u"#Ім`я#"_qs, u"#Прізвище#"_qs}), QStringList());
-    QVERIFY(!reader.ReplaceTag(u"#ВНЗ#"_qs, QString()));
-    QVERIFY(!reader.ReplaceTag(u"#Ім`я#"_qs, QString()));
-    QVERIFY(reader.ReplaceTag(u"Київський університет"_qs, QString()));
-    QVERIFY(reader.ReplaceTag(u"FRAME=Тарас"_qs, QString()));
+    QVERIFY(!ReplaceTag(reader, u"#ВНЗ#"_qs, QString()));
+    QVERIFY(!ReplaceTag(reader, u"#Ім`я#"_qs, QString()));
+    QVERIFY(ReplaceTag(reader, u"Київський університет"_qs, QString()));
+    QVERIFY(ReplaceTag(reader, u"FRAME=Тарас"_qs, QString()));
     reader.quit();
 }
 
@@ -491,7 +492,8 @@ void TestBatchOffice::windowAndConverterAgree()
     f.check({0, 1, 2, 3});
     QStringList windowRows;
     whenModal(
-        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        "TFPack",
+        [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
         [&](QWidget* w) {
             windowRows = tableRows(w);
             w->close();
@@ -506,10 +508,12 @@ void TestBatchOffice::windowAndConverterAgree()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), work.filePath(QStringLiteral("a.xml"))});
+    p.start(QStringLiteral(LUMAREL_CONVERT),
+            {QStringLiteral("export"), work.filePath(QStringLiteral("a.xml"))});
     QVERIFY(p.waitForFinished(300000));
     QStringList cliRows;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
+    for (const QString& line :
+         QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
         cliRows << line.section(u'\t', 0, 0) + u'|' + line.section(u'\t', 1, 1);
 
     QCOMPARE(windowRows.size(), 4);
@@ -546,7 +550,8 @@ void TestBatchOffice::killedWhileStoring()
     }
     paths.sort();
     QCOMPARE(filesIn(WorkDir(m_work->path()).resultsFolder()), paths);
-    const QStringList texts = readAllBack({WorkDir(m_work->path()).resultsFolder() + u'/' + fileOf(0)});
+    const QStringList texts =
+        readAllBack({WorkDir(m_work->path()).resultsFolder() + u'/' + fileOf(0)});
     QVERIFY2(texts.at(0).startsWith(QStringLiteral("СтудентА\r")), qPrintable(texts.at(0)));
 }
 
@@ -575,7 +580,8 @@ void TestBatchOffice::poolMatchesOneOffice()
     auto prepare = [&](const QString& dir) {
         SettingsFiles::EnsureWorkFolders(WorkDir(dir));
         TestFiles::write(dir + QStringLiteral("/good.fodt"), flatTemplate(paragraphs));
-        TestFiles::write(dir + QStringLiteral("/bad.fodt"), flatTemplate({QStringLiteral("#Ім`я#")}));
+        TestFiles::write(dir + QStringLiteral("/bad.fodt"),
+                         flatTemplate({QStringLiteral("#Ім`я#")}));
         QStringList table(8);
         table[2] = dir + QStringLiteral("/good.fodt");
         table[6] = dir + QStringLiteral("/bad.fodt");
@@ -638,8 +644,8 @@ void TestBatchOffice::poolErrorEndsEveryOffice()
     QFETCH(int, failing);
     QByteArray all;
     for (int k = 0; k < 6; ++k)
-        all += k == failing ? graduateOf(100 + k, nameOf(k), QStringLiteral("6.1"), QStringLiteral("0"),
-                                         QStringLiteral("30/06/2015 0:00:00"))
+        all += k == failing ? graduateOf(100 + k, nameOf(k), QStringLiteral("6.1"),
+                                         QStringLiteral("0"), QStringLiteral("30/06/2015 0:00:00"))
                             : graduateOf(100 + k, nameOf(k));
     QStringList lines;
     QVERIFY(!ImportXmlBytes(TestFiles::edeboFile(all), m_work->filePath(QStringLiteral("a.xml")),
@@ -733,7 +739,8 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
     for (QProcess& p : runs) {
         QVERIFY(p.waitForFinished(300000));
         QCOMPARE(p.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 6);
         for (int k = 0; k < 6; ++k) {
             QCOMPARE(lines.at(k).section(u'\t', 0, 1), nameOf(k) + u'\t' + Generated);
@@ -743,7 +750,8 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
     QCOMPARE(paths.size(), 12);
     QStringList expected;
     for (int k = 0; k < 6; ++k)
-        expected << fileOf(k) << QString(fileOf(k)).replace(QStringLiteral(".doc"), QStringLiteral("(1).doc"));
+        expected << fileOf(k)
+                 << QString(fileOf(k)).replace(QStringLiteral(".doc"), QStringLiteral("(1).doc"));
     expected.sort();
     const QString results = WorkDir(work.path()).resultsFolder();
     QCOMPARE(filesIn(results), expected);
@@ -768,7 +776,8 @@ void TestBatchOffice::windowShowsThePrintFile()
     f.check({0, 1});
     QStringList rows;
     whenModal(
-        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        "TFPack",
+        [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
         [&](QWidget* w) {
             rows = tableRows(w);
             w->close();
@@ -778,7 +787,8 @@ void TestBatchOffice::windowShowsThePrintFile()
     QCOMPARE(rows.size(), 3);
     QVERIFY(rows.at(0).endsWith(QStringLiteral("|Успішно згенерований!")));
     QVERIFY(rows.at(1).endsWith(QStringLiteral("|Успішно згенерований!")));
-    QVERIFY2(rows.at(2).startsWith(QStringLiteral("Файл для друку|") + f.results(QStringLiteral("Друк_"))),
+    QVERIFY2(rows.at(2).startsWith(QStringLiteral("Файл для друку|") +
+                                   f.results(QStringLiteral("Друк_"))),
              qPrintable(rows.at(2)));
     const QString printFile = rows.at(2).section(u'|', 1);
     QVERIFY(QFile::exists(printFile));
@@ -787,13 +797,14 @@ void TestBatchOffice::windowShowsThePrintFile()
     QVERIFY(text.waitForFinished(60000));
     const QString joined = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(joined.indexOf(QStringLiteral("Бойко")) >= 0 &&
-                 joined.indexOf(QStringLiteral("Бойко")) < joined.indexOf(QStringLiteral("Мельник")),
+                 joined.indexOf(QStringLiteral("Бойко")) <
+                     joined.indexOf(QStringLiteral("Мельник")),
              qPrintable(joined));
     QStringList expected{QStringLiteral("Бойко_Олег_Іванович_Диплом.doc"),
-                                           QStringLiteral("Бойко_Олег_Іванович_Диплом.pdf"),
-                                           QStringLiteral("Мельник_Ольга_Іванівна_Диплом.doc"),
-                                           QStringLiteral("Мельник_Ольга_Іванівна_Диплом.pdf"),
-                                           QFileInfo(printFile).fileName()};
+                         QStringLiteral("Бойко_Олег_Іванович_Диплом.pdf"),
+                         QStringLiteral("Мельник_Ольга_Іванівна_Диплом.doc"),
+                         QStringLiteral("Мельник_Ольга_Іванівна_Диплом.pdf"),
+                         QFileInfo(printFile).fileName()};
     expected.sort();
     QCOMPARE(f.resultFiles(), expected);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "tests/support/GuiFixture.h"
-#include "tests/support/TestProcesses.h"
 #include "generate/office/LibreOfficeSession.h"
 #include "settings/SettingsFiles.h"
+#include "tests/support/GuiFixture.h"
+#include "tests/support/OfficeReading.h"
+#include "tests/support/TestProcesses.h"
 #include "windows/ui/ShellOpen.h"
 
 #include <QDir>
@@ -33,10 +34,7 @@ struct ExportFixture : GuiFixture {
     {
         return dir.filePath(QStringLiteral("Examples/") + name);
     }
-    QStringList resultFiles() const
-    {
-        return QDir(results()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList resultFiles() const { return QDir(results()).entryList(QDir::Files, QDir::Name); }
     // Templ.set with the given path in the given slots (1..8), blank elsewhere.
     void assign(const QList<QPair<int, QString>>& slots)
     {
@@ -67,7 +65,8 @@ inline QByteArray flatTemplate(const QStringList& paragraphs)
 }
 
 // An attribute-form graduate: number, full name, degree code, honours mark.
-inline QByteArray graduateOf(int id, const QString& fio, const QString& code = QStringLiteral("6.020303"),
+inline QByteArray graduateOf(int id, const QString& fio,
+                             const QString& code = QStringLiteral("6.020303"),
                              const QString& award = QStringLiteral("0"),
                              const QString& date = QStringLiteral("30.06.2015"))
 {
@@ -122,7 +121,7 @@ inline QString readBack(const QString& path)
     LibreOfficeSession reader;
     reader.start(true);
     reader.open(path);
-    const QString text = reader.ReadDocumentText();
+    const QString text = ReadDocumentText(reader);
     reader.quit();
     return text;
 }

@@ -24,14 +24,14 @@ void TextDocumentSession::open(const QString& templatePath)
 void TextDocumentSession::requireDocument() const
 {
     if (!m_open)
-        throw LumarelError(QStringLiteral("Документ не відкрито"));
+        throw LumarelError(NoDocumentText);
 }
 
-QString TextDocumentSession::ReadDocumentText()
+QList<QPair<DocumentPart, QString>> TextDocumentSession::ReadPartTexts()
 {
     requireDocument();
     ++m_reads;
-    return m_text;
+    return {{DocumentPart::Body, m_text}};
 }
 
 QStringList TextDocumentSession::FindTags(const QStringList& tags)
@@ -58,16 +58,6 @@ int TextDocumentSession::ReplaceTags(const QList<QPair<QString, QString>>& value
     const QList<TagMatch> matches = FindTagMatches(m_text, tags);
     m_text = ReplaceTagMatches(m_text, matches, texts);
     return static_cast<int>(matches.size());
-}
-
-bool TextDocumentSession::ReplaceTag(const QString& tag, const QString& value)
-{
-    requireDocument();
-    m_replaceCalls.append({tag, value});
-    if (tag.isEmpty() || !m_text.contains(tag, Qt::CaseInsensitive))
-        return false;
-    m_text.replace(tag, value, Qt::CaseInsensitive);
-    return true;
 }
 
 void TextDocumentSession::saveAs(const QString& path)

@@ -17,10 +17,9 @@ public:
 
     void start(bool keepHidden) override;
     void open(const QString& templatePath) override;
-    QString ReadDocumentText() override;
+    QList<QPair<DocumentPart, QString>> ReadPartTexts() override;
     QStringList FindTags(const QStringList& tags) override;
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
-    bool ReplaceTag(const QString& tag, const QString& value) override;
     void saveAs(const QString& path) override;
     void closeDocument() noexcept override;
     void quit() noexcept override;

@@ -1,10 +1,11 @@
+#include "checks/TemplateReader.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/office/LibreOfficeSession.h"
-#include "checks/TemplateReader.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/generate/hostile/HelperOffice.h"
+#include "tests/support/OfficeReading.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
@@ -41,7 +42,6 @@ using HelperUno::toQ;
 namespace {
 
 using TestFiles::AllTags;
-
 
 // What the tags put into a part become for the test's graduate (Косач,
 // Львівський університет, graduated 25.06.2016).
@@ -631,7 +631,7 @@ void TestWordTemplates::literalValues()
     LibreOfficeSession reader;
     reader.start(true);
     reader.open(saved);
-    const QString body = reader.ReadDocumentText();
+    const QString body = ReadDocumentText(reader);
     reader.quit();
     QVERIFY2(body.startsWith(u"["_qs + surname + u"]"_qs), qPrintable(body));
 }

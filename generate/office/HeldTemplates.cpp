@@ -1,0 +1,111 @@
+#include "generate/office/HeldTemplates.h"
+
+#include "generate/office/OfficeStrings.h"
+
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Templates held open per office: one for each kind of document.
+constexpr size_t MaxHeldTemplates = 8;
+// Every filling undone leaves a held template a little slower to edit (half
+// a millisecond a document on the bench's form); a new load every ten
+// documents keeps it near its best.
+constexpr int MaxTemplateUses = 10;
+const QString FillingTitle = QStringLiteral("Lumarel: filling");
+
+} // namespace
+
+bool HeldTemplates::takeUp(const QString& key, OpenDocument& doc)
+{
+    const auto held = m_held.find(key);
+    if (held == m_held.end())
+        return false;
+    const QString templatePath = doc.templatePath;
+    doc = std::move(held->second);
+    m_held.erase(held);
+    doc.templatePath = templatePath;
+    doc.templateKey = key;
+    doc.reused = true;
+    doc.filling = OpenDocument::Filling::None;
+    return true;
+}
+
+bool HeldTemplates::hold(OpenDocument& doc) noexcept
+{
+    if (!doc.document.is() || doc.filling == OpenDocument::Filling::Spoiled ||
+        doc.templateKey.isEmpty() || m_held.size() >= MaxHeldTemplates ||
+        m_held.count(doc.templateKey) != 0 || ++doc.uses >= MaxTemplateUses)
+        return false;
+    try {
+        // What is undone would stay to be redone, with the office's records
+        // of every place written, and slow the next searches.
+        if (doc.filling == OpenDocument::Filling::Undoable) {
+            doc.undo->undo();
+            doc.undo->clearRedo();
+        }
+        const QString key = doc.templateKey;
+        m_held.emplace(key, std::move(doc));
+        return true;
+    } catch (...) {
+        // not as loaded: closed by the caller
+        return false;
+    }
+}
+
+void HeldTemplates::closeAll() noexcept
+{
+    for (auto& [key, held] : m_held)
+        CloseOfficeDocument(held.document);
+    m_held.clear();
+}
+
+bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts)
+{
+    const QString asked = tags.join(u'\n');
+    if (doc.reused) {
+        const auto loaded = doc.pristine.constFind(asked);
+        return loaded != doc.pristine.cend() && *loaded == texts;
+    }
+    if (doc.filling == OpenDocument::Filling::None)
+        doc.pristine.insert(asked, texts);
+    return true;
+}
+
+FillingUndo::FillingUndo(OpenDocument& doc, bool undoable) : m_doc(doc)
+{
+    doc.filling = OpenDocument::Filling::Spoiled;
+    if (!undoable)
+        return;
+    if (!doc.undo.is())
+        doc.undo = Reference<css::document::XUndoManagerSupplier>(doc.document, UNO_QUERY_THROW)
+                       ->getUndoManager();
+    doc.undo->enterUndoContext(toOU(FillingTitle));
+    m_open = true;
+}
+
+FillingUndo::~FillingUndo()
+{
+    if (!m_open)
+        return;
+    try {
+        m_doc.undo->leaveUndoContext();
+    } catch (...) {
+        // the document is closed after this anyway
+    }
+}
+
+void FillingUndo::finish()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_doc.undo->leaveUndoContext();
+    // Only our step on top means one undo takes it all back.
+    if (m_doc.undo->isUndoPossible() &&
+        toQ(m_doc.undo->getCurrentUndoActionTitle()) == FillingTitle)
+        m_doc.filling = OpenDocument::Filling::Undoable;
+}

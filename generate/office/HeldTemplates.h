@@ -1,0 +1,46 @@
+#pragma once
+
+#include "generate/office/OpenDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+
+// Templates held open between the documents of a batch: once a document is
+// stored its filling is undone, and the next graduate of the same template
+// starts from it instead of loading the file again.
+class HeldTemplates {
+public:
+    // Takes up the template held for key into doc; false when none is.
+    bool takeUp(const QString& key, OpenDocument& doc);
+    // Holds the document for the next graduate when it can serve one, its
+    // filling undone; false when it cannot, and doc keeps it. Never throws.
+    bool hold(OpenDocument& doc) noexcept;
+    // Closes every template held. Never throws.
+    void closeAll() noexcept;
+
+private:
+    std::map<QString, OpenDocument> m_held; // by template key
+};
+
+// Whether the document reads as its template did when loaded: a held one
+// must, or it is to be loaded again; the reading of one just loaded is
+// noted for that.
+bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts);
+
+// The filling of a document as loaded, as one step to undo, so that the
+// template can serve the next graduate. Either way the document no longer
+// reads as loaded; finish() tells whether one undo takes it all back.
+class FillingUndo {
+public:
+    FillingUndo(OpenDocument& doc, bool undoable);
+    ~FillingUndo();
+    FillingUndo(const FillingUndo&) = delete;
+    FillingUndo& operator=(const FillingUndo&) = delete;
+    void finish();
+
+private:
+    OpenDocument& m_doc;
+    bool m_open = false;
+};

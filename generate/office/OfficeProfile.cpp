@@ -1,0 +1,97 @@
+#include "generate/office/OfficeProfile.h"
+
+#include "records/LumarelError.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <com/sun/star/beans/NamedValue.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
+
+#include <mutex>
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+constexpr int ProfilePoolSize = 64;
+
+} // namespace
+
+void OfficeProfile::take()
+{
+    // Two threads of ours must not race for the same lock file.
+    static std::mutex taking;
+    const std::lock_guard lock(taking);
+    QString root = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (root.isEmpty())
+        root = QDir::tempPath();
+    root += QStringLiteral("/lumarel");
+    if (!QDir().mkpath(root))
+        throw LumarelError(QStringLiteral("Не вдалося створити папку ") + root);
+    for (int k = 0; k < ProfilePoolSize; ++k) {
+        const QString dir = root + QStringLiteral("/office-profile-%1").arg(k);
+        auto lock = std::make_unique<QLockFile>(dir + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            if (!QDir().mkpath(dir))
+                throw LumarelError(QStringLiteral("Не вдалося створити папку ") + dir);
+            m_lock = std::move(lock);
+            m_dir = dir;
+            return;
+        }
+    }
+    throw LumarelError(QStringLiteral("Усі профілі LibreOffice зайняті (") + root +
+                       QStringLiteral(")"));
+}
+
+void OfficeProfile::release() noexcept
+{
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
+}
+
+void OfficeProfile::wipe()
+{
+    QDir(m_dir).removeRecursively();
+    QDir().mkpath(m_dir);
+}
+
+// An office whose profile does not record that this version has run it
+// takes its first start after an upgrade to be every start, and runs its
+// drawing self-tests (seconds on a small machine) before it answers. It only
+// records that when it shows a document window, which ours never does: the
+// profile is told here, for the next start.
+void MarkProfileCurrent(const Reference<css::uno::XComponentContext>& office) noexcept
+{
+    try {
+        const Reference<css::lang::XMultiServiceFactory> provider =
+            css::configuration::theDefaultProvider::get(office);
+        css::beans::NamedValue node;
+        node.Name = OUString("nodepath");
+        node.Value <<= OUString("/org.openoffice.Setup/Product");
+        const css::uno::Any arguments[] = {css::uno::Any(node)};
+        const Reference<css::container::XNameAccess> product(
+            provider->createInstanceWithArguments(
+                OUString("com.sun.star.configuration.ConfigurationUpdateAccess"),
+                css::uno::Sequence<css::uno::Any>(arguments, std::size(arguments))),
+            UNO_QUERY_THROW);
+        OUString version, last;
+        product->getByName(OUString("ooSetupVersion")) >>= version;
+        product->getByName(OUString("ooSetupLastVersion")) >>= last;
+        if (version.isEmpty() || version == last)
+            return;
+        Reference<css::container::XNameReplace>(product, UNO_QUERY_THROW)
+            ->replaceByName(OUString("ooSetupLastVersion"), css::uno::Any(version));
+        Reference<css::util::XChangesBatch>(product, UNO_QUERY_THROW)->commitChanges();
+    } catch (...) {
+        // the next start tries again
+    }
+}

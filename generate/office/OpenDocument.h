@@ -1,0 +1,55 @@
+#pragma once
+
+#include "generate/office/DocumentSession.h"
+#include "generate/office/OfficeCalls.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <memory>
+
+// The document the office works on: loaded from a private copy of its
+// template, or a held template taken up again.
+struct OpenDocument {
+    css::uno::Reference<css::lang::XComponent> document;
+    std::unique_ptr<QTemporaryDir> copyDir;
+    // Tracked changes of the template that could not be accepted.
+    bool unacceptedChanges = false;
+    // Its template: the file, and the file as it was on disk (empty for none).
+    QString templatePath;
+    QString templateKey;
+    // Whether it was held open, how often it has served, what the searches
+    // found in it as loaded (by the tags asked), and how far our writing
+    // took it from that.
+    bool reused = false;
+    int uses = 0;
+    css::uno::Reference<css::document::XUndoManager> undo;
+    QHash<QString, QStringList> pristine;
+    enum class Filling { None, Undoable, Spoiled } filling = Filling::None;
+};
+
+// Names a template file as it is on disk now: a changed file is another.
+QString TemplateKey(const QString& templatePath);
+
+// Has the office load a private copy of the template, for filling: the
+// template itself is never written, and no lock file appears beside it.
+// Throws LumarelError, OfficeLostError.
+OpenDocument LoadTemplate(const css::uno::Reference<css::frame::XDesktop2>& desktop,
+                          const QString& templatePath, bool hidden, const OfficeAlive& alive);
+
+// Readies a loaded document for filling: no view updates, no change
+// recording, the tracked changes it was saved with accepted (noted into
+// changes first when watching them). Throws the office's exceptions.
+void PrepareForFilling(OpenDocument& doc,
+                       const css::uno::Reference<css::uno::XComponentContext>& office,
+                       bool watchChanges, TrackedChanges& changes);
+
+// Closes a document in the office. Never throws.
+void CloseOfficeDocument(const css::uno::Reference<css::lang::XComponent>& document) noexcept;

@@ -1,0 +1,198 @@
+#include "generate/office/TagWriter.h"
+
+#include "generate/office/DocumentParts.h"
+#include "generate/office/HeldTemplates.h"
+#include "generate/office/OfficeLoops.h"
+#include "generate/office/OfficeStrings.h"
+#include "generate/tags/TagMatches.h"
+
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+
+#include <utility>
+#include <vector>
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using rtl::OUString;
+
+namespace {
+
+// Places of tags as cursors, with the tag each holds.
+using Places = std::vector<std::pair<Reference<css::text::XTextCursor>, int>>;
+
+void moveRight(const Reference<css::text::XTextCursor>& cursor, qsizetype count, bool expand)
+{
+    while (count > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, 0x7fff));
+        cursor->goRight(step, expand);
+        count -= step;
+    }
+}
+
+// A cursor over `length` characters `at` characters into the paragraph.
+Reference<css::text::XTextCursor> cursorAt(const Reference<css::text::XText>& text,
+                                           const Reference<css::text::XTextRange>& paragraph,
+                                           qsizetype at, qsizetype length)
+{
+    const Reference<css::text::XTextCursor> cursor =
+        text->createTextCursorByRange(paragraph->getStart());
+    moveRight(cursor, at, false);
+    moveRight(cursor, length, true);
+    return cursor;
+}
+
+bool holdsTag(const Reference<css::text::XTextCursor>& cursor, const QString& tag)
+{
+    return toQ(cursor->getString()).compare(tag, Qt::CaseInsensitive) == 0;
+}
+
+// The places of the tags in a paragraph walked a character at a time.
+Places placesStepByStep(const Reference<css::text::XText>& text,
+                        const Reference<css::text::XTextRange>& paragraph, qsizetype characters,
+                        const QStringList& tags)
+{
+    Places places;
+    qsizetype longest = 0;
+    for (const QString& tag : tags)
+        longest = std::max(longest, tag.size());
+    const Reference<css::text::XTextCursor> walker =
+        text->createTextCursorByRange(paragraph->getStart());
+    Reference<css::text::XParagraphCursor> ends(walker, UNO_QUERY);
+    // A field shows as at least one character, so the paragraph has no more
+    // steps than its text has characters.
+    for (qsizetype step = 0; step < characters; ++step) {
+        if (ends.is() && ends->isEndOfParagraph())
+            break;
+        const Reference<css::text::XTextCursor> ahead =
+            text->createTextCursorByRange(walker->getStart());
+        moveRight(ahead, longest, true);
+        const QList<TagMatch> found = FindTagMatches(toQ(ahead->getString()), tags);
+        if (!found.isEmpty() && found.first().at == 0) {
+            const TagMatch& m = found.first();
+            Reference<css::text::XTextCursor> cursor =
+                text->createTextCursorByRange(walker->getStart());
+            moveRight(cursor, m.length, true);
+            if (holdsTag(cursor, tags.at(m.tag))) {
+                places.emplace_back(std::move(cursor), m.tag);
+                moveRight(walker, m.length, false);
+                step += m.length - 1;
+                continue;
+            }
+        }
+        walker->goRight(1, false);
+    }
+    return places;
+}
+
+// The places of the tags in one paragraph. A paragraph's text shows a field
+// by its content while a cursor steps over it as one character: each place
+// is checked, and when one does not hold its tag the paragraph is walked a
+// character at a time.
+void placesInParagraph(const Reference<css::text::XText>& text,
+                       const Reference<css::text::XTextRange>& paragraph, const QStringList& tags,
+                       Places& out)
+{
+    const QString string = toQ(paragraph->getString());
+    const QList<TagMatch> matches = FindTagMatches(string, tags);
+    if (matches.isEmpty())
+        return;
+    Places places;
+    for (const TagMatch& m : matches) {
+        Reference<css::text::XTextCursor> cursor = cursorAt(text, paragraph, m.at, m.length);
+        if (!holdsTag(cursor, tags.at(m.tag))) {
+            places = placesStepByStep(text, paragraph, string.size(), tags);
+            break;
+        }
+        places.emplace_back(std::move(cursor), m.tag);
+    }
+    out.insert(out.end(), places.begin(), places.end());
+}
+
+// The places of the tags in a text the search does not reach (a shape's, a
+// header's), tables within it included.
+void placesInText(const Reference<css::text::XText>& text, const QStringList& tags, Places& out)
+{
+    WalkTextOrThrow(
+        text, [](const auto&) {},
+        [&](const Reference<css::text::XText>& owner, const css::uno::Any& item, int) {
+            Reference<css::text::XTextRange> paragraph(item, UNO_QUERY);
+            if (paragraph.is())
+                placesInParagraph(owner, paragraph, tags, out);
+        });
+}
+
+// Which of the search's places gets which value.
+void assignValues(const QStringList& found, const QStringList& tags, const QStringList& texts,
+                  QList<int>& which, QStringList& values)
+{
+    for (qsizetype r = 0; r < found.size(); ++r) {
+        const QString& text = found.at(r);
+        for (qsizetype k = 0; k < tags.size(); ++k) {
+            if (text.compare(tags.at(k), Qt::CaseInsensitive) == 0) {
+                which.append(static_cast<int>(r));
+                values.append(texts.at(k));
+                break;
+            }
+        }
+    }
+}
+
+int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QStringList& values,
+                      OfficeLoops& loops)
+{
+    if (found.hits.is())
+        return loops.Write(found.hits, which, values);
+    for (qsizetype k = 0; k < which.size(); ++k)
+        found.ranges[static_cast<size_t>(which.at(k))]->setString(toOU(values.at(k)));
+    return static_cast<int>(which.size());
+}
+
+// A header's cursors move with the text written before them, a shape's do
+// not: those are written from the end.
+int writeOtherPlaces(const Places& headerPlaces, const Places& shapePlaces,
+                     const QStringList& texts)
+{
+    int written = 0;
+    for (const auto& [cursor, tag] : headerPlaces) {
+        cursor->setString(toOU(texts.at(tag)));
+        ++written;
+    }
+    for (auto place = shapePlaces.crbegin(); place != shapePlaces.crend(); ++place) {
+        place->first->setString(toOU(texts.at(place->second)));
+        ++written;
+    }
+    return written;
+}
+
+} // namespace
+
+QString LineBreaks(const QString& value)
+{
+    QString text = value;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags,
+              const QStringList& texts, OfficeLoops& loops, bool watchChanges)
+{
+    Places headerPlaces, shapePlaces;
+    for (size_t k = 0; k < found.others.size(); ++k)
+        placesInText(found.others[k], tags, k < found.headers ? headerPlaces : shapePlaces);
+    QList<int> which;
+    QStringList values;
+    assignValues(found.texts, tags, texts, which, values);
+    if (which.isEmpty() && headerPlaces.empty() && shapePlaces.empty())
+        return 0;
+    // Texts the search does not reach are left out of the undo: the
+    // document is then closed after use.
+    const bool undoable = doc.filling == OpenDocument::Filling::None && headerPlaces.empty() &&
+                          shapePlaces.empty() && !doc.templateKey.isEmpty() && !watchChanges;
+    FillingUndo filling(doc, undoable);
+    int written = writeSearchPlaces(found, which, values, loops);
+    written += writeOtherPlaces(headerPlaces, shapePlaces, texts);
+    filling.finish();
+    return written;
+}

@@ -1,0 +1,15 @@
+#include "tests/support/OfficeReading.h"
+
+QString ReadDocumentText(DocumentSession& session)
+{
+    QString text;
+    for (const auto& [part, partText] : session.ReadPartTexts())
+        if (part == DocumentPart::Body || part == DocumentPart::Table)
+            text += partText;
+    return text;
+}
+
+bool ReplaceTag(DocumentSession& session, const QString& tag, const QString& value)
+{
+    return !tag.isEmpty() && session.ReplaceTags({{tag, value}}) > 0;
+}
