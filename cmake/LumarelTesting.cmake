@@ -1,8 +1,8 @@
-# lumarel_add_test(<name> SOURCES <files...> LIBS <targets...> [OFFICE])
+# lumarel_add_test(<name> SOURCES <files...> LIBS <targets...> [OFFICE] [CONVERTER])
 # One QtTest executable per class; each runs in its own temporary directory so
 # no real settings are touched. GUI tests run on the offscreen platform.
 function(lumarel_add_test name)
-  cmake_parse_arguments(T "OFFICE" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFICE;CONVERTER" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   if(TARGET lumarel_testsupport)
@@ -14,5 +14,9 @@ function(lumarel_add_test name)
   if(T_OFFICE)
     # One office at a time on a 2-core machine.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK office LABELS office)
+  endif()
+  if(T_CONVERTER)
+    # Runs lumarel-convert through ConverterRun (tests/support).
+    add_dependencies(${name} lumarel-convert)
   endif()
 endfunction()

@@ -1,9 +1,9 @@
 #include "settings/SettingsFiles.h"
+#include "tests/support/ConverterRun.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,16 +88,16 @@ void TestCliCheck::findings()
     QFETCH(int, exitCode);
     QFETCH(QStringList, lines);
     QFETCH(QString, stderrHas);
-    QTemporaryDir work;
-    const WorkDir workDir(work.path());
-    const QString good = work.filePath(u"good.fodt"_qs);
+    ConverterRun converter(m_cache.path());
+    const WorkDir workDir(converter.work());
+    const QString good = converter.file(u"good.fodt"_qs);
     TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# #Last name# #ДатаДп#"));
     // Bachelor (6) and specialist (7) share one template; master (8) has a
     // file that is not there; junior specialist (5) none.
     SettingsFiles::SaveTemplateTable(workDir,
                                      {QString(), QString(), good, QString(), good, QString(),
-                                      work.filePath(u"нема.doc"_qs), QString()});
-    const QString xml = work.filePath(u"check.xml"_qs);
+                                      converter.file(u"нема.doc"_qs), QString()});
+    const QString xml = converter.file(u"check.xml"_qs);
     if (numbers == QStringList{u"refused"_qs}) {
         TestFiles::write(xml, "<a><b/></a>");
         numbers.clear();
@@ -115,20 +115,10 @@ void TestCliCheck::findings()
                 record(u"1007"_qs, u"Франко Іван"_qs, u"6"_qs)));
     }
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"check"_qs, xml} + numbers);
-    QVERIFY(p.waitForFinished(300000));
-    const QStringList out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QVERIFY2(err.contains(stderrHas), qPrintable(err));
-    QCOMPARE(out, lines);
-    QCOMPARE(p.exitCode(), exitCode);
+    const ConverterRun::Result r = converter.run(QStringList{u"check"_qs, xml} + numbers);
+    QVERIFY2(r.err.contains(stderrHas), qPrintable(r.err));
+    QCOMPARE(r.lines, lines);
+    QCOMPARE(r.exitCode, exitCode);
     // A check writes nothing.
     QVERIFY(!QDir(workDir.resultsFolder()).exists());
 }
@@ -171,24 +161,15 @@ void TestCliCheck::lint()
     QFETCH(QString, text);
     QFETCH(int, exitCode);
     QFETCH(QStringList, lines);
-    QTemporaryDir work;
-    const QString path = work.filePath(u"шаблон.fodt"_qs);
+    ConverterRun converter(m_cache.path());
+    const QString path = converter.file(u"шаблон.fodt"_qs);
     if (!text.isEmpty())
         TestFiles::write(path, QByteArray(Flat).replace("%1", text.toHtmlEscaped().toUtf8()));
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"lint"_qs, path});
-    QVERIFY(p.waitForFinished(300000));
-    const QStringList out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(out, lines);
-    QCOMPARE(p.exitCode(), exitCode);
+    const ConverterRun::Result r = converter.run({u"lint"_qs, path});
+    QCOMPARE(r.lines, lines);
+    QCOMPARE(r.exitCode, exitCode);
     if (text.isEmpty())
-        QVERIFY(!p.readAllStandardError().isEmpty());
+        QVERIFY(!r.err.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCliCheck)

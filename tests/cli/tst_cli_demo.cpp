@@ -1,11 +1,11 @@
 // lumarel-convert demo, run as a user runs it, on the real office.
 #include "generate/office/LibreOfficeSession.h"
+#include "tests/support/ConverterRun.h"
 #include "tests/support/OfficeReading.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,27 +86,20 @@ void TestCliDemo::demo()
     QFETCH(QString, row);
     QFETCH(QString, textHas);
     QFETCH(QString, stderrHas);
-    QTemporaryDir work;
-    const QString demoTemplate = work.filePath(u"Examples/template-dip-bak-2015.doc"_qs);
+    ConverterRun converter(m_cache.path());
+    const QString demoTemplate = converter.file(u"Examples/template-dip-bak-2015.doc"_qs);
     if (!existingTemplate.isEmpty())
         TestFiles::write(demoTemplate, existingTemplate);
-    const QString xml = work.filePath(u"demo.xml"_qs);
+    const QString xml = converter.file(u"demo.xml"_qs);
     TestFiles::write(xml, TestFiles::edeboFile(record("1", "Шевченко Тарас Григорович") +
                                                record("2", "Франко Іван Якович") +
                                                record("3", "Косач Лариса", "30/06/2015 0:00:00")));
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.remove(u"DISPLAY"_qs);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), {u"demo"_qs, xml, number});
-    QVERIFY(p.waitForFinished(300000));
-    const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), exitCode);
-    QVERIFY2(err.contains(stderrHas), qPrintable(err));
+    converter.unset(u"DISPLAY"_qs);
+    const ConverterRun::Result r = converter.run({u"demo"_qs, xml, number});
+    const QString out = r.out.trimmed();
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(stderrHas), qPrintable(r.err));
     if (row.isEmpty())
         QVERIFY2(out.isEmpty(), qPrintable(out));
     else
@@ -117,7 +110,7 @@ void TestCliDemo::demo()
         QCOMPARE(TestFiles::read(demoTemplate), existingTemplate);
     if (!textHas.isEmpty()) {
         const QString saved = out.mid(row.size());
-        QVERIFY(saved.startsWith(work.filePath(u"Examples/"_qs)));
+        QVERIFY(saved.startsWith(converter.file(u"Examples/"_qs)));
         QVERIFY(saved.endsWith(u"_Диплом_ДЕМО.doc"_qs));
         LibreOfficeSession reader;
         reader.start(true);

@@ -1,4 +1,5 @@
 #include "settings/SettingsFiles.h"
+#include "tests/support/ConverterRun.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
@@ -135,16 +136,16 @@ void TestCliExport::rows()
     QFETCH(int, exitCode);
     QFETCH(QStringList, rows);
     QFETCH(QString, stderrHas);
-    QTemporaryDir work;
-    const WorkDir workDir(work.path());
-    const QString good = work.filePath(u"good.fodt"_qs);
-    const QString noSurname = work.filePath(u"bad.fodt"_qs);
+    ConverterRun converter(m_cache.path());
+    const WorkDir workDir(converter.work());
+    const QString good = converter.file(u"good.fodt"_qs);
+    const QString noSurname = converter.file(u"bad.fodt"_qs);
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     TestFiles::write(noSurname, TestFiles::flatTemplate("#Ім`я#"));
     // Slot 3 bachelor, 5 specialist, 8 master with honours; 1 stays empty.
     SettingsFiles::SaveTemplateTable(
         workDir, {QString(), QString(), good, QString(), good, QString(), QString(), noSurname});
-    const QString xml = work.filePath(u"export.xml"_qs);
+    const QString xml = converter.file(u"export.xml"_qs);
     if (numbers == QStringList{u"refused"_qs}) {
         TestFiles::write(xml, "<a><b/></a>");
         numbers.clear();
@@ -160,20 +161,11 @@ void TestCliExport::rows()
                 .replace("@NAME@", "Рядок&#10;Підроблений&#9;Успішно"));
     }
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml} + numbers);
-    QVERIFY(p.waitForFinished(300000));
-    const QStringList out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), exitCode);
-    QVERIFY2(err.contains(stderrHas), qPrintable(err));
-    QVERIFY2(!err.contains(u'\r'), "no progress bar when stderr is no terminal");
+    const ConverterRun::Result r = converter.run(QStringList{u"export"_qs, xml} + numbers);
+    const QStringList& out = r.lines;
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(stderrHas), qPrintable(r.err));
+    QVERIFY2(!r.err.contains(u'\r'), "no progress bar when stderr is no terminal");
     QCOMPARE(out.size(), rows.size());
     for (qsizetype k = 0; k < rows.size(); ++k) {
         QVERIFY2(out.at(k).startsWith(rows.at(k)), qPrintable(out.at(k)));
@@ -202,31 +194,23 @@ void TestCliExport::anyLocale_data()
 void TestCliExport::anyLocale()
 {
     QFETCH(QStringList, set);
-    QTemporaryDir work;
-    const WorkDir workDir(work.path());
-    const QString good = work.filePath(u"шаблон.fodt"_qs);
+    ConverterRun converter(m_cache.path());
+    const WorkDir workDir(converter.work());
+    const QString good = converter.file(u"шаблон.fodt"_qs);
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     SettingsFiles::SaveTemplateTable(
         workDir, {QString(), QString(), good, QString(), QString(), QString(), QString(), QString()});
-    const QString xml = work.filePath(u"випускники.xml"_qs);
+    const QString xml = converter.file(u"випускники.xml"_qs);
     TestFiles::write(xml, TestFiles::edeboFile(
                               record("1001", "Шевченко Тарас Григорович", "6.02", "0")));
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"})
-        env.remove(QString::fromLatin1(name));
+        converter.unset(QString::fromLatin1(name));
     for (const QString& pair : std::as_const(set))
-        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml});
-    QVERIFY(p.waitForFinished(300000));
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QVERIFY2(p.exitCode() == 0, qPrintable(err + out));
+        converter.set(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    const ConverterRun::Result r = converter.run({u"export"_qs, xml});
+    const QString& out = r.out;
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err + out));
     const QString prefix = u"Шевченко Тарас Григорович\tУспішно згенерований!\t"_qs;
     QVERIFY2(out.startsWith(prefix), qPrintable(out));
     const QString saved = out.mid(prefix.size()).trimmed();
@@ -247,10 +231,11 @@ void TestCliExport::stopSignal()
 {
     QFETCH(int, signal);
     QFETCH(int, exitCode);
-    QTemporaryDir work;
+    ConverterRun converter(m_cache.path());
     QTemporaryDir tmp; // the run's temporary files: template copies, scratch, the office's own
-    const WorkDir workDir(work.path());
-    const QString good = work.filePath(u"good.fodt"_qs);
+    converter.set(u"TMPDIR"_qs, tmp.path());
+    const WorkDir workDir(converter.work());
+    const QString good = converter.file(u"good.fodt"_qs);
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище#"));
     SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), good, QString(), QString(),
                                                QString(), QString(), QString()});
@@ -260,34 +245,25 @@ void TestCliExport::stopSignal()
         records +=
             record(QByteArray::number(1000 + k).constData(),
                    QByteArray("Випускник " + QByteArray::number(k)).constData(), "6.02", "0");
-    const QString xml = work.filePath(u"export.xml"_qs);
+    const QString xml = converter.file(u"export.xml"_qs);
     TestFiles::write(xml, TestFiles::edeboFile(records));
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    env.insert(u"TMPDIR"_qs, tmp.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml});
+    converter.start({u"export"_qs, xml});
     // Stopped once the first document is there, with most still to do.
-    QTRY_VERIFY_WITH_TIMEOUT(p.bytesAvailable() > 0 || p.state() == QProcess::NotRunning, 240000);
-    QCOMPARE(p.state(), QProcess::Running);
-    ::kill(static_cast<pid_t>(p.processId()), signal);
-    QVERIFY(p.waitForFinished(120000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), exitCode);
+    QTRY_VERIFY_WITH_TIMEOUT(!converter.outputSoFar().isEmpty() || !converter.running(), 240000);
+    QVERIFY(converter.running());
+    ::kill(static_cast<pid_t>(converter.processId()), signal);
+    const ConverterRun::Result r = converter.finish(120000);
+    QCOMPARE(r.exitCode, exitCode);
 
-    const QStringList out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList& out = r.lines;
     const QString notDone = u"Не створено: експорт перервано сигналом "_qs +
                             (signal == SIGINT ? u"SIGINT"_qs : u"SIGTERM"_qs);
     QCOMPARE(out.size(), Graduates);
     int saved = 0;
     int stopped = 0;
     for (int k = 0; k < Graduates; ++k) {
-        const QStringList cells = out.at(k).split(u'\t');
+        const QStringList& cells = r.rows.at(k);
         QCOMPARE(cells.at(0), u"Випускник "_qs + QString::number(k + 1));
         if (cells.at(1) == notDone) {
             ++stopped;
@@ -320,15 +296,15 @@ void TestCliExport::pdfAndPrintFile()
     QFETCH(QStringList, flags);
     const bool pdf = flags.contains(u"--pdf"_qs);
     const bool printFile = flags.contains(u"--print-file"_qs);
-    QTemporaryDir work;
-    const WorkDir workDir(work.path());
-    const QString one = work.filePath(u"one.fodt"_qs);
-    const QString two = work.filePath(u"two.fodt"_qs);
+    ConverterRun converter(m_cache.path());
+    const WorkDir workDir(converter.work());
+    const QString one = converter.file(u"one.fodt"_qs);
+    const QString two = converter.file(u"two.fodt"_qs);
     TestFiles::write(one, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     TestFiles::write(two, TwoPages);
     SettingsFiles::SaveTemplateTable(
         workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
-    const QString xml = work.filePath(u"export.xml"_qs);
+    const QString xml = converter.file(u"export.xml"_qs);
     const auto graduate = [](const char* number, const QString& fio, const char* code,
                              const char* award) {
         return TestFiles::attributeRecord({{u"iddocument"_qs, QString::fromUtf8(number)},
@@ -341,25 +317,16 @@ void TestCliExport::pdfAndPrintFile()
                                                graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
                                                graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
-    env.insert(u"HOME"_qs, m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), QStringList{u"export"_qs, xml} + flags);
-    QVERIFY(p.waitForFinished(300000));
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    const QString printed = QString::fromUtf8(p.readAllStandardOutput());
-    QVERIFY2(p.exitCode() == 0, qPrintable(err + printed));
-    const QStringList out = printed.split(u'\n', Qt::SkipEmptyParts);
+    const ConverterRun::Result r = converter.run(QStringList{u"export"_qs, xml} + flags);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err + r.out));
+    const QStringList& out = r.lines;
     const QStringList surnames = {u"Шевченко"_qs, u"Франко"_qs, u"Косач"_qs};
     const QList<int> pages = {1, 1, 2};
     QCOMPARE(out.size(), printFile ? 4 : 3);
 
     QStringList expected;
     for (int k = 0; k < 3; ++k) {
-        const QStringList row = out.at(k).split(u'\t');
+        const QStringList& row = r.rows.at(k);
         QCOMPARE(row.size(), 3);
         QVERIFY(row.at(0).startsWith(surnames.at(k)));
         QCOMPARE(row.at(1), u"Успішно згенерований!"_qs);
@@ -378,7 +345,7 @@ void TestCliExport::pdfAndPrintFile()
                  qPrintable(meta));
     }
     if (printFile) {
-        const QStringList row = out.at(3).split(u'\t');
+        const QStringList& row = r.rows.at(3);
         QCOMPARE(row.size(), 2);
         QCOMPARE(row.at(0), u"Файл для друку"_qs);
         const QString joined = row.at(1);

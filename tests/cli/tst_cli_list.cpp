@@ -1,5 +1,6 @@
-#include <QProcess>
-#include <QTemporaryDir>
+#include "tests/support/ConverterRun.h"
+#include "tests/support/TestFiles.h"
+
 #include <QTest>
 
 // The converter's list verb, run as a user runs it.
@@ -40,24 +41,18 @@ void TestCliList::exitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, stdoutHas);
     QFETCH(QString, stderrHas);
-    QTemporaryDir dir;
+    ConverterRun converter;
     QString path = QStringLiteral(LUMAREL_SAMPLES "/edebo-attribute-form.xml");
     if (!file.isEmpty()) {
-        path = dir.filePath(QStringLiteral("файл.xml"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(file);
+        path = converter.file(QStringLiteral("файл.xml"));
+        TestFiles::write(path, file);
     }
-    QProcess p;
-    p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("list"), path});
-    QVERIFY(p.waitForFinished(30000));
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), exitCode);
-    QVERIFY2(out.contains(stdoutHas), qPrintable(out));
-    QVERIFY2(err.contains(stderrHas), qPrintable(err));
+    const ConverterRun::Result r = converter.run({QStringLiteral("list"), path}, 30000);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.out.contains(stdoutHas), qPrintable(r.out));
+    QVERIFY2(r.err.contains(stderrHas), qPrintable(r.err));
     if (exitCode != 0)
-        QVERIFY(out.isEmpty());
+        QVERIFY(r.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCliList)

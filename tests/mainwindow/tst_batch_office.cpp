@@ -5,6 +5,7 @@
 #include "generate/DocumentGeneration.h"
 #include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
+#include "tests/support/ConverterRun.h"
 #include "tests/support/ExportFixture.h"
 #include "tests/support/OfficeReading.h"
 
@@ -424,46 +425,37 @@ void TestBatchOffice::windowSurvivesAKilledOffice()
 
 void TestBatchOffice::converterSurvivesAKilledOffice()
 {
-    QTemporaryDir work;
+    ConverterRun converter(m_cache.path());
     QByteArray all;
     for (int k = 0; k < 8; ++k)
         all += graduateOf(100 + k, nameOf(k));
-    const QString xml = work.filePath(QStringLiteral("a.xml"));
+    const QString xml = converter.file(QStringLiteral("a.xml"));
     TestFiles::write(xml, TestFiles::edeboFile(all));
-    const QString t = work.filePath(QStringLiteral("t.fodt"));
+    const QString t = converter.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
     QStringList table(8);
     table[2] = t;
-    SettingsFiles::SaveTemplateTable(WorkDir(work.path()), table);
+    SettingsFiles::SaveTemplateTable(WorkDir(converter.work()), table);
 
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), xml});
-    QVERIFY(p.waitForStarted());
-    QByteArray out;
+    converter.start({QStringLiteral("export"), xml});
     QList<qint64> killed;
-    while (p.state() != QProcess::NotRunning) {
-        p.waitForReadyRead(20);
-        out += p.readAllStandardOutput();
-        if (killed.isEmpty() && out.count('\n') >= 2) {
+    while (converter.running()) {
+        const QString out = converter.outputSoFar();
+        if (killed.isEmpty() && out.count(u'\n') >= 2) {
             killed = officesUnder(m_cache.path());
             for (qint64 pid : std::as_const(killed))
-                if (pid != p.processId())
+                if (pid != converter.processId())
                     ::kill(static_cast<pid_t>(pid), SIGKILL);
         }
     }
-    out += p.readAllStandardOutput();
+    const ConverterRun::Result r = converter.finish();
     QVERIFY(!killed.isEmpty());
-    QCOMPARE(p.exitCode(), 0);
-    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 8);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.lines.size(), 8);
+    const QString results = WorkDir(converter.work()).resultsFolder();
     for (int k = 0; k < 8; ++k)
-        QCOMPARE(lines.at(k), nameOf(k) + u'\t' + Generated + u'\t' +
-                                  WorkDir(work.path()).resultsFolder() + u'/' + fileOf(k));
-    QCOMPARE(QDir(WorkDir(work.path()).resultsFolder()).entryList(QDir::Files).size(), 8);
+        QCOMPARE(r.lines.at(k), nameOf(k) + u'\t' + Generated + u'\t' + results + u'/' + fileOf(k));
+    QCOMPARE(QDir(results).entryList(QDir::Files).size(), 8);
 }
 
 // The same file and templates through the batch window and the converter:
@@ -500,25 +492,18 @@ void TestBatchOffice::windowAndConverterAgree()
         });
     f.find<QToolButton>("B4")->click();
 
-    QTemporaryDir work;
-    prepare(work.path());
-    TestFiles::write(work.filePath(QStringLiteral("a.xml")), xmlBytes);
-    QProcess p;
-    p.setWorkingDirectory(work.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMAREL_CONVERT),
-            {QStringLiteral("export"), work.filePath(QStringLiteral("a.xml"))});
-    QVERIFY(p.waitForFinished(300000));
+    ConverterRun converter(m_cache.path());
+    prepare(converter.work());
+    TestFiles::write(converter.file(QStringLiteral("a.xml")), xmlBytes);
+    const ConverterRun::Result r =
+        converter.run({QStringLiteral("export"), converter.file(QStringLiteral("a.xml"))});
     QStringList cliRows;
-    for (const QString& line :
-         QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
-        cliRows << line.section(u'\t', 0, 0) + u'|' + line.section(u'\t', 1, 1);
+    for (const QStringList& row : r.rows)
+        cliRows << row.at(0) + u'|' + row.value(1);
 
     QCOMPARE(windowRows.size(), 4);
     QCOMPARE(cliRows, windowRows);
-    QCOMPARE(QDir(WorkDir(work.path()).resultsFolder()).entryList(QDir::Files, QDir::Name),
+    QCOMPARE(QDir(WorkDir(converter.work()).resultsFolder()).entryList(QDir::Files, QDir::Name),
              f.resultFiles());
     QCOMPARE(f.resultFiles(), (QStringList{QStringLiteral("Бакалавр_Олег_Іванович_Диплом(1).doc"),
                                            QStringLiteral("Бакалавр_Олег_Іванович_Диплом.doc")}));
@@ -715,36 +700,29 @@ void TestBatchOffice::windowPaintsWhileOfficesWork()
 // row succeeds and every document has a name of its own.
 void TestBatchOffice::twoConvertersIntoOneFolder()
 {
-    QTemporaryDir work;
+    ConverterRun first(m_cache.path());
+    ConverterRun second(m_cache.path(), first.work());
     QByteArray all;
     for (int k = 0; k < 6; ++k)
         all += graduateOf(100 + k, nameOf(k));
-    const QString xml = work.filePath(QStringLiteral("a.xml"));
+    const QString xml = first.file(QStringLiteral("a.xml"));
     TestFiles::write(xml, TestFiles::edeboFile(all));
-    const QString t = work.filePath(QStringLiteral("t.fodt"));
+    const QString t = first.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
     QStringList table(8);
     table[2] = t;
-    SettingsFiles::SaveTemplateTable(WorkDir(work.path()), table);
+    SettingsFiles::SaveTemplateTable(WorkDir(first.work()), table);
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
-    QProcess runs[2];
-    for (QProcess& p : runs) {
-        p.setWorkingDirectory(work.path());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(LUMAREL_CONVERT), {QStringLiteral("export"), xml});
-    }
+    first.start({QStringLiteral("export"), xml});
+    second.start({QStringLiteral("export"), xml});
     QSet<QString> paths;
-    for (QProcess& p : runs) {
-        QVERIFY(p.waitForFinished(300000));
-        QCOMPARE(p.exitCode(), 0);
-        const QStringList lines =
-            QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 6);
+    for (ConverterRun* run : {&first, &second}) {
+        const ConverterRun::Result r = run->finish();
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.rows.size(), 6);
         for (int k = 0; k < 6; ++k) {
-            QCOMPARE(lines.at(k).section(u'\t', 0, 1), nameOf(k) + u'\t' + Generated);
-            paths.insert(lines.at(k).section(u'\t', 2));
+            QCOMPARE(r.rows.at(k).mid(0, 2), (QStringList{nameOf(k), Generated}));
+            paths.insert(r.rows.at(k).value(2));
         }
     }
     QCOMPARE(paths.size(), 12);
@@ -753,7 +731,7 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
         expected << fileOf(k)
                  << QString(fileOf(k)).replace(QStringLiteral(".doc"), QStringLiteral("(1).doc"));
     expected.sort();
-    const QString results = WorkDir(work.path()).resultsFolder();
+    const QString results = WorkDir(first.work()).resultsFolder();
     QCOMPARE(filesIn(results), expected);
     for (const QString& path : std::as_const(paths))
         QVERIFY(path.startsWith(results + u'/') && QFileInfo(path).size() > 0);
