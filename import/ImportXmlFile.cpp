@@ -483,23 +483,13 @@ std::optional<QString> ImportXmlFile(const QString& path, RecordStore& store,
     return ImportXmlBytes(bytes, path, store, listLines);
 }
 
-std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& path,
-                                      RecordStore& store, QStringList& listLines)
+namespace {
+
+// The parsed file, well-formed and with a root element; refusals of its
+// entities and syntax throw.
+std::unique_ptr<xmlDoc, DocFree> parseDocument(const QByteArray& bytes, const QString& path,
+                                               const char* encoding)
 {
-    xmlSetExternalEntityLoader(refuseExternal);
-    xmlSetGenericErrorFunc(nullptr, silentGeneric);
-    xmlSetStructuredErrorFunc(nullptr, silentStructured);
-
-    if (bytes.isEmpty())
-        throw LumarelError(QStringLiteral("Файл \"%1\" порожній").arg(QFileInfo(path).fileName()));
-
-    const char* encoding = utf16WithoutMark(bytes);
-    // Only a big file is worth a second parse: a small one is refused by the
-    // tree pass just the same, and cheaply.
-    constexpr qsizetype PrePassFrom = 8 * 1024 * 1024;
-    if (!encoding && bytes.size() >= PrePassFrom && certainlyTooManyChildren(bytes))
-        return TooManyRecordsText;
-
     std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw LumarelError(QStringLiteral("Недостатньо пам'яті для читання xml-файлу"));
@@ -523,28 +513,14 @@ std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& pa
                 .arg(fileNameOf(path), guard.undeclared));
     if (!doc || !ctxt->wellFormed)
         throw LumarelError(parserErrorText(ctxt.get(), path, guard));
-    const xmlNode* root = xmlDocGetRootElement(doc.get());
-    if (!root)
+    if (!xmlDocGetRootElement(doc.get()))
         throw LumarelError(parserErrorText(ctxt.get(), path, guard));
+    return doc;
+}
 
-    bool attributeForm = false;
-    bool elementForm = false;
-    int childCount = 0;
-    for (const xmlNode* c = root->children; c; c = c->next) {
-        if (isIgnorableBlank(c))
-            continue;
-        ++childCount;
-        attributeForm = attributeForm || isNamedElement(c, "document");
-        elementForm = elementForm || isNamedElement(c, "Document");
-    }
-    if (!attributeForm && !elementForm)
-        return WrongStructureText;
-    if (childCount > RecordStore::Capacity)
-        return TooManyRecordsText;
-
-    // Read into a fresh store: a file that breaks half-way changes nothing.
-    RecordStore fresh;
-    QStringList lines;
+// Reads every record under root, in either layout, into fresh and lines.
+void readRecords(const xmlNode* root, bool attributeForm, RecordStore& fresh, QStringList& lines)
+{
     fresh.BeginImport();
     int position = 0;
     for (const xmlNode* c = root->children; c; c = c->next) {
@@ -563,6 +539,48 @@ std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& pa
             ElementFormReader(fresh, lines, ++position, c).read();
         }
     }
+}
+
+} // namespace
+
+std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& path,
+                                      RecordStore& store, QStringList& listLines)
+{
+    xmlSetExternalEntityLoader(refuseExternal);
+    xmlSetGenericErrorFunc(nullptr, silentGeneric);
+    xmlSetStructuredErrorFunc(nullptr, silentStructured);
+
+    if (bytes.isEmpty())
+        throw LumarelError(QStringLiteral("Файл \"%1\" порожній").arg(QFileInfo(path).fileName()));
+
+    const char* encoding = utf16WithoutMark(bytes);
+    // Only a big file is worth a second parse: a small one is refused by the
+    // tree pass just the same, and cheaply.
+    constexpr qsizetype PrePassFrom = 8 * 1024 * 1024;
+    if (!encoding && bytes.size() >= PrePassFrom && certainlyTooManyChildren(bytes))
+        return TooManyRecordsText;
+
+    const std::unique_ptr<xmlDoc, DocFree> doc = parseDocument(bytes, path, encoding);
+    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    bool attributeForm = false;
+    bool elementForm = false;
+    int childCount = 0;
+    for (const xmlNode* c = root->children; c; c = c->next) {
+        if (isIgnorableBlank(c))
+            continue;
+        ++childCount;
+        attributeForm = attributeForm || isNamedElement(c, "document");
+        elementForm = elementForm || isNamedElement(c, "Document");
+    }
+    if (!attributeForm && !elementForm)
+        return WrongStructureText;
+    if (childCount > RecordStore::Capacity)
+        return TooManyRecordsText;
+
+    // Read into a fresh store: a file that breaks half-way changes nothing.
+    RecordStore fresh;
+    QStringList lines;
+    readRecords(root, attributeForm, fresh, lines);
     store.swap(fresh);
     listLines.swap(lines);
     return std::nullopt;
