@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -220,21 +221,14 @@ namespace TemplateLint {
 
 QString PartName(DocumentPart part)
 {
-    switch (part) {
-    case DocumentPart::Body:
-        return QStringLiteral("основний текст");
-    case DocumentPart::Table:
-        return QStringLiteral("таблиця");
-    case DocumentPart::HeaderFooter:
-        return QStringLiteral("колонтитул");
-    case DocumentPart::Frame:
-        return QStringLiteral("рамка");
-    case DocumentPart::Shape:
-        return QStringLiteral("фігура");
-    case DocumentPart::Note:
-        return QStringLiteral("виноска");
-    }
-    return QString();
+    // In the order of DocumentPart.
+    static const QString names[] = {
+        QStringLiteral("основний текст"), QStringLiteral("таблиця"), QStringLiteral("колонтитул"),
+        QStringLiteral("рамка"),          QStringLiteral("фігура"),  QStringLiteral("виноска"),
+    };
+    static_assert(std::size(names) == int(DocumentPart::Note) + 1);
+    const int k = int(part);
+    return k >= 0 && k < int(std::size(names)) ? names[k] : QString();
 }
 
 LintReport Check(const TemplateTexts& texts)

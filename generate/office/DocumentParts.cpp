@@ -125,20 +125,20 @@ void CollectHeaderTexts(const Reference<css::lang::XComponent>& document, Office
         on[3] >>= headerOn;
         on[4] >>= headerShared;
         std::vector<OUString> names;
-        if (footerOn) {
-            names.emplace_back("FooterText");
+        // A page style's header or footer, and its own texts for the first
+        // and the left pages when they differ.
+        const auto add = [&](bool on, const char* kind, bool shared) {
+            if (!on)
+                return;
+            const OUString base = OUString::createFromAscii(kind);
+            names.push_back(base + "Text");
             if (!firstShared)
-                names.emplace_back("FooterTextFirst");
-            if (!footerShared)
-                names.emplace_back("FooterTextLeft");
-        }
-        if (headerOn) {
-            names.emplace_back("HeaderText");
-            if (!firstShared)
-                names.emplace_back("HeaderTextFirst");
-            if (!headerShared)
-                names.emplace_back("HeaderTextLeft");
-        }
+                names.push_back(base + "TextFirst");
+            if (!shared)
+                names.push_back(base + "TextLeft");
+        };
+        add(footerOn, "Footer", footerShared);
+        add(headerOn, "Header", headerShared);
         if (names.empty())
             continue;
         const css::uno::Sequence<css::uno::Any> texts = style->getPropertyValues(
