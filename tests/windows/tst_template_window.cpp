@@ -1,6 +1,5 @@
 // The template assignment window: what it shows, what each button does, and
 // that every kind of closing writes Templ.set.
-#include "settings/Cp1251.h"
 #include "settings/SettingsFiles.h"
 #include "records/TemplateSlot.h"
 #include "tests/support/TestFiles.h"
@@ -26,11 +25,12 @@ namespace {
 
 enum class Closing { Button, Escape, TitleBar };
 
+// Templ.set's lines, each ended by CR LF; ASCII text is the same in CP1251.
 QByteArray lines(const QStringList& texts)
 {
     QByteArray out;
     for (const QString& t : texts)
-        out += Cp1251::encode(t) + "\r\n";
+        out += t.toLatin1() + "\r\n";
     return out;
 }
 
@@ -253,8 +253,9 @@ void TestTemplateWindow::closingSaves_data()
     QTest::newRow("LF only") << Closing::Button << true << QByteArray("a\n\nc\n")
                              << QByteArray("a\r\n\r\nc\r\n") + QByteArray("\r\n").repeated(5);
     QTest::newRow("spaces and Cyrillic kept")
-        << Closing::TitleBar << true << lines({QStringLiteral("  /т/шаблон.doc \t")})
-        << lines({QStringLiteral("  /т/шаблон.doc \t")}) + QByteArray("\r\n").repeated(7);
+        << Closing::TitleBar << true << QByteArray("  /\xF2/\xF8\xE0\xE1\xEB\xEE\xED.doc \t\r\n")
+        << QByteArray("  /\xF2/\xF8\xE0\xE1\xEB\xEE\xED.doc \t\r\n") +
+               QByteArray("\r\n").repeated(7);
 }
 
 void TestTemplateWindow::closingSaves()
@@ -286,18 +287,25 @@ void TestTemplateWindow::choose_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("slot 4") << 4 << QStringLiteral("/шаблони/бакалавр з відзнакою.doc")
-                            << QStringLiteral("/шаблони/бакалавр з відзнакою.doc")
-                            << QStringLiteral("/шаблони/");
+    QTest::addColumn<QByteArray>("line");   // of Templ.set, in CP1251
+    QTest::addColumn<QByteArray>("folder"); // CurDirTempl.set, in CP1251
+    QTest::newRow("slot 4")
+        << 4 << QStringLiteral("/шаблони/бакалавр з відзнакою.doc")
+        << QStringLiteral("/шаблони/бакалавр з відзнакою.doc")
+        << QByteArray(
+               "/\xF8\xE0\xE1\xEB\xEE\xED\xE8/"
+               "\xE1\xE0\xEA\xE0\xEB\xE0\xE2\xF0 \xE7 \xE2\xB3\xE4\xE7\xED\xE0\xEA\xEE\xFE.doc")
+        << QByteArray("/\xF8\xE0\xE1\xEB\xEE\xED\xE8/");
     QTest::newRow("slot 1") << 1 << QStringLiteral("/a/b/c.doc") << QStringLiteral("/a/b/c.doc")
-                            << QStringLiteral("/a/b/");
-    QTest::newRow("slot 8, any extension") << 8 << QStringLiteral("/x/m.docx")
-                                           << QStringLiteral("/x/m.docx") << QStringLiteral("/x/");
-    QTest::newRow("trimmed") << 3 << QStringLiteral("  /x/y z.doc \t") << QStringLiteral("/x/y z.doc")
-                             << QStringLiteral("/x/");
+                            << QByteArray("/a/b/c.doc") << QByteArray("/a/b/");
+    QTest::newRow("slot 8, any extension")
+        << 8 << QStringLiteral("/x/m.docx") << QStringLiteral("/x/m.docx")
+        << QByteArray("/x/m.docx") << QByteArray("/x/");
+    QTest::newRow("trimmed") << 3 << QStringLiteral("  /x/y z.doc \t")
+                             << QStringLiteral("/x/y z.doc") << QByteArray("/x/y z.doc")
+                             << QByteArray("/x/");
     QTest::newRow("root") << 5 << QStringLiteral("/r.doc") << QStringLiteral("/r.doc")
-                          << QStringLiteral("/");
+                          << QByteArray("/r.doc") << QByteArray("/");
 }
 
 void TestTemplateWindow::choose()
@@ -305,7 +313,8 @@ void TestTemplateWindow::choose()
     QFETCH(int, slot);
     QFETCH(QString, answer);
     QFETCH(QString, value);
-    QFETCH(QString, folder);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, folder);
     const QByteArray stored = lines(oldRows());
     m_window = open(&stored);
     m_f->answers = {answer};
@@ -315,10 +324,11 @@ void TestTemplateWindow::choose()
     QStringList expected = oldRows();
     expected[slot - 1] = value;
     QCOMPARE(m_window->Values(), expected);
-    QCOMPARE(TestFiles::read(file(QStringLiteral("CurDirTempl.set"))), Cp1251::encode(folder));
+    QCOMPARE(TestFiles::read(file(QStringLiteral("CurDirTempl.set"))), folder);
     QVERIFY(m_f->boxes.isEmpty());
     m_window->reject();
-    QCOMPARE(table(), lines(expected));
+    QCOMPARE(table(),
+             lines(oldRows().mid(0, slot - 1)) + line + "\r\n" + lines(oldRows().mid(slot)));
 }
 
 void TestTemplateWindow::nextChoiceStartsInRememberedFolder()

@@ -58,6 +58,41 @@ StudentRecord sampleRecord()
     return r;
 }
 
+// Each tag's value for sampleRecord(), and without its dates.
+const char* const Expected[][3] = {
+    {"#Серія диплома#", "КВ", "КВ"},
+    {"#Ім`я#", "Тарас", "Тарас"},
+    {"#Middle name#", "Hryhorovych", "Hryhorovych"},
+    {"#З_Рід#", "ла", "ла"},
+    {"#boss#", "P. Ivanenko", "P. Ivanenko"},
+    {"#ДатаДп#", "02", ""},
+    {"#РікДп#", "16", ""},
+    {"#МісДп#", "листопада", ""},
+    {"#MonthDp#", "November", ""},
+    {"#МісДпЧисло#", "11", ""},
+    {"#AddDateEnDp#", "nd", ""},
+    {"#ДатаЗн#", "23", ""},
+    {"#РікЗн#", "15", ""},
+    {"#МісЗн#", "березня", ""},
+    {"#MonthZn#", "March", ""},
+    {"#МісЗнЧисло#", "03", ""},
+    {"#AddDateEnZn#", "rd", ""},
+    {"#Номер диплома#", "000777", "000777"},
+    {"#Прізвище#", "Шевченко", "Шевченко"},
+    {"#Last name#", "Shevchenko", "Shevchenko"},
+    {"#First name#", "Taras", "Taras"},
+    {"#По батькові#", "Григорович", "Григорович"},
+    {"#ВНЗ#", "Київський університет", "Київський університет"},
+    {"#Universityname#", "Kyiv University", "Kyiv University"},
+    {"#Напрям/спеціальність#", "Філологія", "Філологія"},
+    {"#field of study#", "Philology", "Philology"},
+    {"#Кваліфікація#", "Магістр", "Магістр"},
+    {"#qualification#", "Master", "Master"},
+    {"#Посада керівника#", "Ректор", "Ректор"},
+    {"#bossworkpost#", "Rector", "Rector"},
+    {"#Керівник#", "П. Іваненко", "П. Іваненко"},
+};
+
 } // namespace
 
 void TestTagRows::valueOf_data()
@@ -65,40 +100,7 @@ void TestTagRows::valueOf_data()
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("valueWithoutDates");
-    const char* const table[][3] = {
-        {"#Серія диплома#", "КВ", "КВ"},
-        {"#Ім`я#", "Тарас", "Тарас"},
-        {"#Middle name#", "Hryhorovych", "Hryhorovych"},
-        {"#З_Рід#", "ла", "ла"},
-        {"#boss#", "P. Ivanenko", "P. Ivanenko"},
-        {"#ДатаДп#", "02", ""},
-        {"#РікДп#", "16", ""},
-        {"#МісДп#", "листопада", ""},
-        {"#MonthDp#", "November", ""},
-        {"#МісДпЧисло#", "11", ""},
-        {"#AddDateEnDp#", "nd", ""},
-        {"#ДатаЗн#", "23", ""},
-        {"#РікЗн#", "15", ""},
-        {"#МісЗн#", "березня", ""},
-        {"#MonthZn#", "March", ""},
-        {"#МісЗнЧисло#", "03", ""},
-        {"#AddDateEnZn#", "rd", ""},
-        {"#Номер диплома#", "000777", "000777"},
-        {"#Прізвище#", "Шевченко", "Шевченко"},
-        {"#Last name#", "Shevchenko", "Shevchenko"},
-        {"#First name#", "Taras", "Taras"},
-        {"#По батькові#", "Григорович", "Григорович"},
-        {"#ВНЗ#", "Київський університет", "Київський університет"},
-        {"#Universityname#", "Kyiv University", "Kyiv University"},
-        {"#Напрям/спеціальність#", "Філологія", "Філологія"},
-        {"#field of study#", "Philology", "Philology"},
-        {"#Кваліфікація#", "Магістр", "Магістр"},
-        {"#qualification#", "Master", "Master"},
-        {"#Посада керівника#", "Ректор", "Ректор"},
-        {"#bossworkpost#", "Rector", "Rector"},
-        {"#Керівник#", "П. Іваненко", "П. Іваненко"},
-    };
-    for (const auto& row : table)
+    for (const auto& row : Expected)
         QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
                               << QString::fromUtf8(row[2]);
 }
@@ -137,8 +139,13 @@ void TestTagRows::everyRowIsReplaced()
     const StudentRecord record = sampleRecord();
     TextDocumentSession doc(SurnameTag + u'|' + row.Tag + u'|' + row.Tag);
     QVERIFY(SubstituteTags(record, doc));
-    const QString value = TagTable::ValueOf(row.Value, record);
-    QCOMPARE(doc.text(), record.LastName + u'|' + value + u'|' + value);
+    QString value;
+    for (const auto& expected : Expected) {
+        if (QString::fromUtf8(expected[0]) == row.Tag)
+            value = QString::fromUtf8(expected[1]);
+    }
+    QVERIFY2(!value.isEmpty(), "a new tag needs its value in Expected");
+    QCOMPARE(doc.text(), u"Шевченко|"_qs + value + u'|' + value);
     int calls = 0;
     for (const auto& call : doc.replaceCalls())
         calls += call.first == row.Tag ? 1 : 0;
