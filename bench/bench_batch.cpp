@@ -210,7 +210,7 @@ Run pooled(const RecordStore& store, const WorkDir& workDir, int n, int offices,
     all.start();
     {
         BatchPool pool(store, workDir, indexes, offices, {}, options);
-        while (!pool.atEnd())
+        for (int k = 0; k < n; ++k)
             if (!pool.nextRow(-1)->generated())
                 throw LumarelError(QStringLiteral("nothing generated"));
     }

@@ -1,9 +1,8 @@
 #include "export/BatchExport.h"
 
 #include "generate/DocumentGeneration.h"
-#include "generate/office/LibreOfficeSession.h"
 #include "generate/OutputPlacement.h"
-#include "generate/office/ScratchFolder.h"
+#include "generate/office/LibreOfficeSession.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,14 +29,6 @@ DocumentSession& BatchExport::office()
         m_started = true;
     }
     return *m_session;
-}
-
-BatchRow BatchExport::exportRecord(int recordIndex)
-{
-    if (!m_scratch)
-        m_scratch = std::make_unique<ScratchFolder>();
-    return place(store(recordIndex, m_scratch->filePath(QString::number(++m_stored) +
-                                                         QStringLiteral(".doc"))));
 }
 
 StoredRow BatchExport::store(int recordIndex, const QString& savePath)

@@ -34,8 +34,6 @@ struct StoredRow {
 // The last row of a batch with the print file: its title, the path follows.
 inline const QString PrintFileRowText = QStringLiteral("Файл для друку");
 
-class ScratchFolder;
-
 // Moves a stored row's files into resultsFolder (see PlaceOutputFiles): the
 // PDF beside the document only when options ask for it.
 BatchRow PlaceStoredRow(const StoredRow& stored, const QString& resultsFolder,
@@ -58,15 +56,14 @@ public:
     BatchExport(const BatchExport&) = delete;
     BatchExport& operator=(const BatchExport&) = delete;
 
-    // The row of one record (1-based). A missing or unusable template is a
-    // row, and so is an office lost twice under the same record; any other
-    // failure throws LumarelError and ends the batch (the office is ended).
-    BatchRow exportRecord(int recordIndex);
-    // The same in two halves, so that several offices can fill documents side
-    // by side while the names are still given in list order: store() has the
-    // office store the document at savePath (a scratch file; its PDF beside it
-    // with ".pdf"), place() moves it into Results under the next free name.
-    // place() may run on another thread.
+    // One record (1-based) in two halves, so that several offices can fill
+    // documents side by side while the names are still given in list order:
+    // store() has the office store the document at savePath (a scratch file;
+    // its PDF beside it with ".pdf"), place() moves it into Results under the
+    // next free name and may run on another thread. A missing or unusable
+    // template is a row, and so is an office lost twice under the same
+    // record; any other failure throws LumarelError and ends the batch (the
+    // office is ended).
     StoredRow store(int recordIndex, const QString& savePath);
     BatchRow place(const StoredRow& stored) const;
     // Ends whatever office the batch holds. Never throws.
@@ -83,8 +80,6 @@ private:
     SessionFactory m_makeSession;
     ExportOptions m_options;
     std::unique_ptr<DocumentSession> m_session;
-    std::unique_ptr<ScratchFolder> m_scratch;
-    int m_stored = 0;
     bool m_started = false;
     int m_starts = 0;
 };

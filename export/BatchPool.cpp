@@ -156,18 +156,6 @@ std::optional<BatchRow> BatchPool::nextRow(int waitMs)
     return row;
 }
 
-int BatchPool::rowsTaken() const
-{
-    std::lock_guard lock(d->mutex);
-    return d->taken;
-}
-
-bool BatchPool::atEnd() const
-{
-    std::lock_guard lock(d->mutex);
-    return d->taken >= d->indexes.size();
-}
-
 void BatchPool::finish() noexcept
 {
     {

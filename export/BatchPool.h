@@ -32,9 +32,6 @@ public:
     // is thrown here, in its place in the list, once every office is ended;
     // the rows before it have all been given.
     std::optional<BatchRow> nextRow(int waitMs);
-    // How many rows have been given.
-    int rowsTaken() const;
-    bool atEnd() const;
     // Stops the workers after their current document and ends every office;
     // documents not yet taken get no name. Never throws.
     void finish() noexcept;

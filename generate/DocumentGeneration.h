@@ -43,7 +43,7 @@ struct GenerationContext {
 // "#Прізвище#" (nothing is saved). Errors are passed on after the office has
 // been quit. keepHidden applies to an office the call starts itself. The
 // office stores into a scratch folder of ours; the finished file is then
-// moved into place under a name claimed atomically (PlaceOutputFile), with
+// moved into place under a name claimed atomically (PlaceOutputFiles), with
 // its PDF when context.pdf asks for one; a PDF that cannot be written throws
 // PdfExportError and leaves neither file.
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,

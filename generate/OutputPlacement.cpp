@@ -189,12 +189,6 @@ PlacedFiles PlaceOutputFiles(const QString& finished, const QString& finishedPdf
     throw LumarelError(NoFreeNameText + folder);
 }
 
-QString PlaceOutputFile(const QString& finished, const QString& folder, const QString& name,
-                        OutputKind kind)
-{
-    return PlaceOutputFiles(finished, QString(), folder, name, kind).document;
-}
-
 QString PlaceNamedFile(const QString& finished, const QString& folder, const QString& fileName)
 {
     if (!QFileInfo(folder).isDir())

@@ -1,6 +1,7 @@
 #include "export/BatchExport.h"
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
+#include "tests/support/BatchRecord.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TextDocumentSession.h"
 
@@ -189,9 +190,10 @@ void TestBatchExport::lostOffice()
     log.loseInOpen = loseInOpen;
     QList<BatchRow> rows;
     {
+        ScratchFolder scratch;
         BatchExport batch(store, workDir, [&log] { return std::make_unique<LosingSession>(log); });
         for (int k = 1; k <= 3; ++k)
-            rows << batch.exportRecord(k);
+            rows << ExportRecord(batch, scratch, k);
         batch.finish();
     }
     QCOMPARE(log.starts, starts);
@@ -275,10 +277,11 @@ void TestBatchExport::pdfBeside()
 
     QList<BatchRow> rows;
     {
+        ScratchFolder scratch;
         BatchExport batch(
             store, workDir, [&failFor] { return std::make_unique<PdfSession>(failFor); }, options);
         for (int k = 1; k <= 3; ++k)
-            rows << batch.exportRecord(k);
+            rows << ExportRecord(batch, scratch, k);
         int parts = 0;
         for (const BatchRow& row : std::as_const(rows)) {
             const bool failed = failFor.contains(row.name.section(u' ', 0, 0));

@@ -379,7 +379,9 @@ void TestDocumentGeneration::claimsNeverCollide()
                 for (int k = 0; k < perRun; ++k) {
                     const QString finished = scratch[r]->filePath(QString::number(k) + u".doc"_qs);
                     TestFiles::write(finished, QStringLiteral("%1/%2").arg(r).arg(k).toUtf8());
-                    placed[r] << PlaceOutputFile(finished, folder, name, OutputKind::Regular);
+                    placed[r] << PlaceOutputFiles(finished, QString(), folder, name,
+                                                  OutputKind::Regular)
+                                     .document;
                 }
             } catch (const LumarelError& e) {
                 failures[r] = e.text();
