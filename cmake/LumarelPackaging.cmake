@@ -12,6 +12,16 @@ if(TARGET lumarel)
 endif()
 install(FILES docs/help/Lumarel.pdf DESTINATION ${CMAKE_INSTALL_DATADIR}/lumarel)
 
+# The release's moment, written once: the changelog's date, and the manual
+# pages', which do not change with the day of the build. 12:00 in Kyiv.
+set(lumarel_release_epoch 1517306400)
+set(_epoch_before "$ENV{SOURCE_DATE_EPOCH}")
+math(EXPR _kyiv "${lumarel_release_epoch} + 2 * 3600")
+set(ENV{SOURCE_DATE_EPOCH} ${_kyiv})
+string(TIMESTAMP LUMAREL_RELEASE_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0200" UTC)
+string(TIMESTAMP LUMAREL_RELEASE_DAY "%Y-%m-%d" UTC)
+set(ENV{SOURCE_DATE_EPOCH} "${_epoch_before}")
+
 # What Debian expects of every package: the copyright file and the changelog,
 # compressed reproducibly (no name, no time stamp in the gzip header). The
 # changelog's version is project(VERSION ...)'s.
@@ -31,9 +41,7 @@ set(lumarel_gzipped ${lumarel_changelog_gz})
 # --help, written by hand with the version filled in.
 find_program(LUMAREL_HELP2MAN help2man REQUIRED)
 set(lumarel_man ${CMAKE_CURRENT_BINARY_DIR}/man)
-# The changelog's date (30 January 2018): the pages do not change with the day
-# of the build.
-set(lumarel_man_epoch 1517306400)
+set(lumarel_man_epoch ${lumarel_release_epoch})
 file(MAKE_DIRECTORY ${lumarel_man})
 set(lumarel_man_programs lumarel-convert)
 if(TARGET lumarel)
