@@ -1,7 +1,8 @@
 #include "checks/DataCheck.h"
-#include "tests/support/TextDocumentSession.h"
 #include "settings/SettingsFiles.h"
+#include "tests/support/TemplateTable.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TextDocumentSession.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,9 +174,7 @@ void TestDataCheck::findings()
         if (templateText != u"?")
             TestFiles::write(path, templateText.toUtf8());
     }
-    QStringList table(8);
-    table[2] = u"  "_qs + path;
-    SettingsFiles::SaveTemplateTable(workDir, table);
+    saveTemplates(workDir, {{2, u"  "_qs + path}});
 
     RecordStore store;
     store.BeginImport();
@@ -202,8 +201,8 @@ void TestDataCheck::eachTemplateReadOnce()
     TestFiles::write(bachelor, Full.toUtf8());
     TestFiles::write(master, "#Прізвище# #boss#");
     // Two kinds share one file; a missing file is looked for once too.
-    SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), bachelor, bachelor, QString(),
-                                               QString(), master, dir.filePath(u"нема.doc"_qs)});
+    saveTemplates(workDir,
+                  {{2, bachelor}, {3, bachelor}, {6, master}, {7, dir.filePath(u"нема.doc"_qs)}});
     RecordStore store;
     store.BeginImport();
     QList<int> all;

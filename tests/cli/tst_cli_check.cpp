@@ -1,5 +1,6 @@
 #include "settings/SettingsFiles.h"
 #include "tests/support/ConverterRun.h"
+#include "tests/support/TemplateTable.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
@@ -23,13 +24,6 @@ private:
 };
 
 namespace {
-
-const QByteArray Flat = R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
-<text:p>%1</text:p></office:text></office:body></office:document>
-)";
 
 QByteArray record(const QString& number, const QString& fio, const QString& code,
                   const QList<QPair<QString, QString>>& more = {})
@@ -91,12 +85,10 @@ void TestCliCheck::findings()
     ConverterRun converter(m_cache.path());
     const WorkDir workDir(converter.work());
     const QString good = converter.file(u"good.fodt"_qs);
-    TestFiles::write(good, QByteArray(Flat).replace("%1", "#Прізвище# #Last name# #ДатаДп#"));
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# #Last name# #ДатаДп#"));
     // Bachelor (6) and specialist (7) share one template; master (8) has a
     // file that is not there; junior specialist (5) none.
-    SettingsFiles::SaveTemplateTable(workDir,
-                                     {QString(), QString(), good, QString(), good, QString(),
-                                      converter.file(u"нема.doc"_qs), QString()});
+    saveTemplates(workDir, {{2, good}, {4, good}, {6, converter.file(u"нема.doc"_qs)}});
     const QString xml = converter.file(u"check.xml"_qs);
     if (numbers == QStringList{u"refused"_qs}) {
         TestFiles::write(xml, "<a><b/></a>");
@@ -146,8 +138,9 @@ void TestCliCheck::lint_data()
                        "замість кириличних)"_qs};
     QTest::newRow("extra space")
         << u"#Прізвище# #ВНЗ #"_qs << 3
-        << QStringList{u"#Прізвище#\t1"_qs + main,
-                       u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs};
+        << QStringList{
+               u"#Прізвище#\t1"_qs + main,
+               u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs};
     QTest::newRow("missing and doubled #")
         << u"#Прізвище# #boss ##ВНЗ#"_qs << 3
         << QStringList{u"#Прізвище#\t1"_qs + main, u"#ВНЗ#\t1"_qs + main,
@@ -164,7 +157,7 @@ void TestCliCheck::lint()
     ConverterRun converter(m_cache.path());
     const QString path = converter.file(u"шаблон.fodt"_qs);
     if (!text.isEmpty())
-        TestFiles::write(path, QByteArray(Flat).replace("%1", text.toHtmlEscaped().toUtf8()));
+        TestFiles::write(path, TestFiles::flatTemplate(text.toHtmlEscaped().toUtf8()));
     const ConverterRun::Result r = converter.run({u"lint"_qs, path});
     QCOMPARE(r.lines, lines);
     QCOMPARE(r.exitCode, exitCode);

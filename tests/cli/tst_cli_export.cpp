@@ -1,5 +1,6 @@
 #include "settings/SettingsFiles.h"
 #include "tests/support/ConverterRun.h"
+#include "tests/support/TemplateTable.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
@@ -29,7 +30,6 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_cache;
-    bool officeOfOursRunning() const;
 };
 
 namespace {
@@ -82,12 +82,7 @@ void TestCliExport::initTestCase()
 
 void TestCliExport::cleanup()
 {
-    QVERIFY(!officeOfOursRunning());
-}
-
-bool TestCliExport::officeOfOursRunning() const
-{
-    return !TestProcesses::mentioning(m_cache.path()).isEmpty();
+    QVERIFY(TestProcesses::mentioning(m_cache.path()).isEmpty());
 }
 
 void TestCliExport::rows_data()
@@ -143,8 +138,7 @@ void TestCliExport::rows()
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     TestFiles::write(noSurname, TestFiles::flatTemplate("#Ім`я#"));
     // Slot 3 bachelor, 5 specialist, 8 master with honours; 1 stays empty.
-    SettingsFiles::SaveTemplateTable(
-        workDir, {QString(), QString(), good, QString(), good, QString(), QString(), noSurname});
+    saveTemplates(workDir, {{2, good}, {4, good}, {7, noSurname}});
     const QString xml = converter.file(u"export.xml"_qs);
     if (numbers == QStringList{u"refused"_qs}) {
         TestFiles::write(xml, "<a><b/></a>");
@@ -198,11 +192,10 @@ void TestCliExport::anyLocale()
     const WorkDir workDir(converter.work());
     const QString good = converter.file(u"шаблон.fodt"_qs);
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
-    SettingsFiles::SaveTemplateTable(
-        workDir, {QString(), QString(), good, QString(), QString(), QString(), QString(), QString()});
+    saveTemplates(workDir, {{2, good}});
     const QString xml = converter.file(u"випускники.xml"_qs);
-    TestFiles::write(xml, TestFiles::edeboFile(
-                              record("1001", "Шевченко Тарас Григорович", "6.02", "0")));
+    TestFiles::write(
+        xml, TestFiles::edeboFile(record("1001", "Шевченко Тарас Григорович", "6.02", "0")));
 
     for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE", "LANGUAGE"})
         converter.unset(QString::fromLatin1(name));
@@ -237,8 +230,7 @@ void TestCliExport::stopSignal()
     const WorkDir workDir(converter.work());
     const QString good = converter.file(u"good.fodt"_qs);
     TestFiles::write(good, TestFiles::flatTemplate("#Прізвище#"));
-    SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), good, QString(), QString(),
-                                               QString(), QString(), QString()});
+    saveTemplates(workDir, {{2, good}});
     constexpr int Graduates = 40;
     QByteArray records;
     for (int k = 1; k <= Graduates; ++k)
@@ -277,7 +269,7 @@ void TestCliExport::stopSignal()
     QVERIFY(saved >= 1);
     QVERIFY(stopped >= 1);
     // Nothing of the run is left: no office, no temporary file, no stray document.
-    QVERIFY(!officeOfOursRunning());
+    QVERIFY(TestProcesses::mentioning(m_cache.path()).isEmpty());
     QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
@@ -302,8 +294,7 @@ void TestCliExport::pdfAndPrintFile()
     const QString two = converter.file(u"two.fodt"_qs);
     TestFiles::write(one, TestFiles::flatTemplate("#Прізвище# 20#РікДп#"));
     TestFiles::write(two, TwoPages);
-    SettingsFiles::SaveTemplateTable(
-        workDir, {two, QString(), one, QString(), QString(), QString(), QString(), one});
+    saveTemplates(workDir, {{0, two}, {2, one}, {7, one}});
     const QString xml = converter.file(u"export.xml"_qs);
     const auto graduate = [](const char* number, const QString& fio, const char* code,
                              const char* award) {
@@ -313,9 +304,10 @@ void TestCliExport::pdfAndPrintFile()
                                            {u"specdirprofcode"_qs, QString::fromUtf8(code)},
                                            {u"award"_qs, QString::fromUtf8(award)}});
     };
-    TestFiles::write(xml, TestFiles::edeboFile(graduate("1001", u"Шевченко Тарас Григорович"_qs, "6.02", "0") +
-                                               graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
-                                               graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
+    TestFiles::write(
+        xml, TestFiles::edeboFile(graduate("1001", u"Шевченко Тарас Григорович"_qs, "6.02", "0") +
+                                  graduate("1002", u"Франко Іван Якович"_qs, "8.1", "1") +
+                                  graduate("1003", u"Косач Лариса Петрівна"_qs, "5.1", "0")));
 
     const ConverterRun::Result r = converter.run(QStringList{u"export"_qs, xml} + flags);
     QVERIFY2(r.exitCode == 0, qPrintable(r.err + r.out));
@@ -359,8 +351,9 @@ void TestCliExport::pdfAndPrintFile()
         // Each document on pages of its own, in list order.
         const QStringList onPage = {surnames.at(0), surnames.at(1), surnames.at(2), surnames.at(2)};
         for (int page = 1; page <= 4; ++page) {
-            const QString text = runTool(u"pdftotext"_qs, {u"-f"_qs, QString::number(page), u"-l"_qs,
-                                                            QString::number(page), joined, u"-"_qs});
+            const QString text =
+                runTool(u"pdftotext"_qs, {u"-f"_qs, QString::number(page), u"-l"_qs,
+                                          QString::number(page), joined, u"-"_qs});
             for (const QString& surname : surnames)
                 QCOMPARE(text.contains(surname), surname == onPage.at(page - 1));
         }

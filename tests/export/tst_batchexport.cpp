@@ -2,6 +2,7 @@
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/BatchRecord.h"
+#include "tests/support/TemplateTable.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TextDocumentSession.h"
 
@@ -169,22 +170,8 @@ void TestBatchExport::lostOffice()
     SettingsFiles::EnsureWorkFolders(workDir);
     const QString templatePath = dir.filePath(u"Templates/бакалавр.txt"_qs);
     TestFiles::write(templatePath, "#Прізвище# #Ім`я# 20#РікДп#");
-    SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), templatePath, QString(),
-                                               QString(), QString(), QString(), QString()});
-    RecordStore store;
-    store.BeginImport();
-    const QStringList names[] = {{u"Бойко"_qs, u"Ірина"_qs, u"Бойко І.О."_qs},
-                                 {u"Мельник"_qs, u"Остап"_qs, u"Мельник О.П."_qs},
-                                 {u"Шевчук"_qs, u"Тарас"_qs, u"Шевчук Т.Г."_qs}};
-    for (const QStringList& n : names) {
-        StudentRecord& r = store.MutableRecord(store.AppendRecord());
-        r.LastName = n.at(0);
-        r.FirstName = n.at(1);
-        r.DisplayName = n.at(2);
-        r.LevelCode = u"6"_qs;
-        r.AwardTypeName = u"0"_qs;
-        r.IssueDate = u"30.06.2015"_qs;
-    }
+    saveTemplates(workDir, {{2, templatePath}});
+    RecordStore store = threeGraduates();
 
     OfficeLog log;
     log.loseInOpen = loseInOpen;
@@ -199,13 +186,14 @@ void TestBatchExport::lostOffice()
     QCOMPARE(log.starts, starts);
     QCOMPARE(log.running, 0);
 
+    const QString names[] = {u"Бойко І.О."_qs, u"Мельник О.П."_qs, u"Шевчук Т.Г."_qs};
     const QString files[] = {u"Бойко_І.О._Диплом.doc"_qs, u"Мельник_О.П._Диплом.doc"_qs,
                              u"Шевчук_Т.Г._Диплом.doc"_qs};
     const QByteArray texts[] = {"Бойко Ірина 2015", "Мельник Остап 2015", "Шевчук Тарас 2015"};
     QStringList saved;
     for (int k = 0; k < 3; ++k) {
         const BatchRow& row = rows.at(k);
-        QCOMPARE(row.name, names[k].at(2));
+        QCOMPARE(row.name, names[k]);
         QCOMPARE(row.result, results.at(k));
         if (results.at(k) == LostText) {
             QCOMPARE(row.path, QString());
@@ -269,8 +257,7 @@ void TestBatchExport::pdfBeside()
     SettingsFiles::EnsureWorkFolders(workDir);
     const QString templatePath = dir.filePath(u"Templates/бакалавр.txt"_qs);
     TestFiles::write(templatePath, "#Прізвище# #Ім`я#");
-    SettingsFiles::SaveTemplateTable(workDir, {QString(), QString(), templatePath, QString(),
-                                               QString(), QString(), QString(), QString()});
+    saveTemplates(workDir, {{2, templatePath}});
     for (const QString& file : userFiles)
         TestFiles::write(dir.filePath(u"Results/"_qs + file), "user's");
     const RecordStore store = threeGraduates();

@@ -1,24 +1,19 @@
-#include "generate/DocumentGeneration.h"
-#include "generate/office/LibreOfficeSession.h"
-#include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
-#include "settings/SettingsFiles.h"
 #include "tests/support/OfficeReading.h"
+#include "tests/support/OfficeWork.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestProcesses.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
 // Generation on the real office: every test starts offices of its own, under
 // a cache folder of its own, and none may be left running afterwards.
-class TestOfficeGeneration : public QObject {
+class TestOfficeGeneration : public QObject, private OfficeWork {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -44,16 +39,8 @@ private Q_SLOTS:
     void pdfFailureLeavesNothing();
 
 private:
-    QTemporaryDir m_cache;
-    std::unique_ptr<QTemporaryDir> m_work;
-    RecordStore m_store;
-
-    QList<qint64> ourOffices() const;
-    GenerationContext context() { return {m_store, WorkDir(m_work->path()), nullptr, {}}; }
-    void importRecords(const QByteArray& records);
     QString writeTemplate(const QString& name, const QStringList& paragraphs,
                           const QStringList& cells);
-    QString readBack(const QString& path);
 };
 
 namespace {
@@ -99,37 +86,17 @@ void TestOfficeGeneration::initTestCase()
 {
     if (!LibreOfficeSession::IsInstalled())
         QSKIP("LibreOffice is not installed");
-    QVERIFY(m_cache.isValid());
-    // The office profiles go under this folder; it also tells our offices
-    // apart from any other running on the machine.
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
-    qputenv("HOME", m_cache.path().toUtf8());
+    isolate();
 }
 
 void TestOfficeGeneration::init()
 {
-    m_work = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_work->isValid());
-    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
-    m_store = RecordStore();
+    renew();
 }
 
 void TestOfficeGeneration::cleanup()
 {
     QCOMPARE(ourOffices(), QList<qint64>());
-}
-
-QList<qint64> TestOfficeGeneration::ourOffices() const
-{
-    return TestProcesses::mentioning(m_cache.path());
-}
-
-void TestOfficeGeneration::importRecords(const QByteArray& records)
-{
-    QStringList lines;
-    const std::optional<QString> refusal =
-        ImportXmlBytes(TestFiles::edeboFile(records), u"test.xml"_qs, m_store, lines);
-    QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
 }
 
 // A flat OpenDocument text, which the office opens like any template.
@@ -152,28 +119,7 @@ QString TestOfficeGeneration::writeTemplate(const QString& name, const QStringLi
         }
         body += u"</table:table>\n<text:p>кінець</text:p>\n"_qs;
     }
-    const QString xml =
-        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-        u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:version=\"1.2\" "
-        u"office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"
-        u"<office:body><office:text>\n"_qs +
-        body + u"</office:text></office:body></office:document>\n"_qs;
-    const QString path = m_work->filePath(u"Templates/"_qs + name);
-    TestFiles::write(path, xml.toUtf8());
-    return path;
-}
-
-// The saved document's text, read by an office of its own.
-QString TestOfficeGeneration::readBack(const QString& path)
-{
-    LibreOfficeSession reader;
-    reader.start(true);
-    reader.open(path);
-    const QString text = ReadDocumentText(reader);
-    reader.quit();
-    return text;
+    return putTemplate(name, TestFiles::flatDocument({}, body));
 }
 
 void TestOfficeGeneration::generate_data()

@@ -9,6 +9,7 @@
 #include "tests/support/ConverterRun.h"
 #include "tests/support/ExportFixture.h"
 #include "tests/support/OfficeReading.h"
+#include "tests/support/TemplateTable.h"
 
 #include <QProcess>
 #include <csignal>
@@ -205,9 +206,7 @@ void TestBatchOffice::init()
     TestFiles::write(m_template,
                      flatTemplate({QStringLiteral("#Прізвище#"), QStringLiteral("#Ім`я#"),
                                    QStringLiteral("#ВНЗ# 20#РікДп#")}));
-    QStringList table(8);
-    table[2] = m_template;
-    SettingsFiles::SaveTemplateTable(WorkDir(m_work->path()), table);
+    saveTemplates(WorkDir(m_work->path()), {{2, m_template}});
     m_store = RecordStore();
 }
 
@@ -438,9 +437,7 @@ void TestBatchOffice::converterSurvivesAKilledOffice()
     TestFiles::write(xml, TestFiles::edeboFile(all));
     const QString t = converter.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
-    QStringList table(8);
-    table[2] = t;
-    SettingsFiles::SaveTemplateTable(WorkDir(converter.work()), table);
+    saveTemplates(WorkDir(converter.work()), {{2, t}});
 
     converter.start({QStringLiteral("export"), xml});
     QList<qint64> killed;
@@ -477,10 +474,7 @@ void TestBatchOffice::windowAndConverterAgree()
         const QString bad = dir + QStringLiteral("/bad.fodt");
         TestFiles::write(good, flatTemplate({QStringLiteral("#Прізвище# 20#РікДп#")}));
         TestFiles::write(bad, flatTemplate({QStringLiteral("#Ім`я#")}));
-        QStringList table(8);
-        table[2] = good;
-        table[4] = bad;
-        SettingsFiles::SaveTemplateTable(WorkDir(dir), table);
+        saveTemplates(WorkDir(dir), {{2, good}, {4, bad}});
     };
 
     ExportFixture f;
@@ -573,10 +567,8 @@ void TestBatchOffice::poolMatchesOneOffice()
         TestFiles::write(dir + QStringLiteral("/good.fodt"), flatTemplate(paragraphs));
         TestFiles::write(dir + QStringLiteral("/bad.fodt"),
                          flatTemplate({QStringLiteral("#Ім`я#")}));
-        QStringList table(8);
-        table[2] = dir + QStringLiteral("/good.fodt");
-        table[6] = dir + QStringLiteral("/bad.fodt");
-        SettingsFiles::SaveTemplateTable(WorkDir(dir), table);
+        saveTemplates(WorkDir(dir), {{2, dir + QStringLiteral("/good.fodt")},
+                                     {6, dir + QStringLiteral("/bad.fodt")}});
     };
     QTemporaryDir one, pooled;
     prepare(one.path());
@@ -718,9 +710,7 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
     TestFiles::write(xml, TestFiles::edeboFile(all));
     const QString t = first.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
-    QStringList table(8);
-    table[2] = t;
-    SettingsFiles::SaveTemplateTable(WorkDir(first.work()), table);
+    saveTemplates(WorkDir(first.work()), {{2, t}});
 
     first.start({QStringLiteral("export"), xml});
     second.start({QStringLiteral("export"), xml});
@@ -756,9 +746,7 @@ void TestBatchOffice::windowShowsThePrintFile()
                                 graduateOf(2, QStringLiteral("Мельник Ольга Іванівна"))));
     const QString good = f.dir.filePath(QStringLiteral("good.fodt"));
     TestFiles::write(good, flatTemplate({QStringLiteral("#Прізвище# #Ім`я#")}));
-    QStringList table(8);
-    table[2] = good;
-    SettingsFiles::SaveTemplateTable(WorkDir(f.dir.path()), table);
+    saveTemplates(WorkDir(f.dir.path()), {{2, good}});
     SettingsFiles::SaveExportOptions(WorkDir(f.dir.path()), {true, true});
     f.check({0, 1});
     QStringList rows;

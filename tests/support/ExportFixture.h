@@ -54,14 +54,10 @@ struct ExportFixture : GuiFixture {
 // opens quickly.
 inline QByteArray flatTemplate(const QStringList& paragraphs)
 {
-    QByteArray body;
+    QString body;
     for (const QString& p : paragraphs)
-        body += "<text:p>" + p.toHtmlEscaped().toUtf8() + "</text:p>\n";
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
-)" + body + "</office:text></office:body></office:document>\n";
+        body += QStringLiteral("<text:p>") + p.toHtmlEscaped() + QStringLiteral("</text:p>\n");
+    return TestFiles::flatDocument(QString(), body);
 }
 
 // An attribute-form graduate: number, full name, degree code, honours mark.
@@ -113,17 +109,6 @@ inline void whenModal(const char* className, std::function<bool(QWidget*)> ready
 inline QList<qint64> officesUnder(const QString& cache)
 {
     return TestProcesses::mentioning(cache);
-}
-
-// The text of a produced document, read back through an office of its own.
-inline QString readBack(const QString& path)
-{
-    LibreOfficeSession reader;
-    reader.start(true);
-    reader.open(path);
-    const QString text = ReadDocumentText(reader);
-    reader.quit();
-    return text;
 }
 
 // The rows of the batch window's table, "name|result".

@@ -133,14 +133,25 @@ QByteArray edeboFile(const QByteArray& children)
 
 QByteArray flatTemplate(const QByteArray& paragraph)
 {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>
-<text:p>)" +
-           paragraph +
-           R"(</text:p></office:text></office:body></office:document>
-)";
+    return flatDocument(QString(), u"<text:p>"_qs + QString::fromUtf8(paragraph) + u"</text:p>"_qs);
+}
+
+QByteArray flatDocument(const QString& prelude, const QString& body)
+{
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+            u"xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            u"xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+            u"xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+            u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+            u"xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\" "
+            u"xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+            u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"_qs +
+            prelude + u"<office:body><office:text>\n"_qs + body +
+            u"</office:text></office:body></office:document>\n"_qs)
+        .toUtf8();
 }
 
 const QStringList AllTags = {

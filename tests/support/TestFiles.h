@@ -21,6 +21,9 @@ QByteArray edeboFile(const QByteArray& children);
 // A flat OpenDocument text of one paragraph, which the office opens like any
 // template.
 QByteArray flatTemplate(const QByteArray& paragraph);
+// A flat OpenDocument text declaring the namespaces the tests use: the
+// settings and styles, then the body's content.
+QByteArray flatDocument(const QString& prelude, const QString& body);
 
 // The 31 tags, written out rather than taken from the program's table, so a
 // tag misspelt there is caught.

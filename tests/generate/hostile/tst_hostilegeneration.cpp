@@ -1,10 +1,6 @@
-#include "generate/DocumentGeneration.h"
-#include "tests/support/TestProcesses.h"
-#include "import/ImportXmlFile.h"
-#include "generate/office/LibreOfficeSession.h"
 #include "records/LumarelError.h"
-#include "settings/SettingsFiles.h"
 #include "tests/generate/hostile/HelperOffice.h"
+#include "tests/support/OfficeWork.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -12,7 +8,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -21,7 +16,7 @@ using HelperUno::unoProperty;
 // Hostile templates and output folders on the real office: a clear error or
 // no document, never a hang or a dialog; no office left, the template never
 // written, no file overwritten.
-class TestHostileGeneration : public QObject {
+class TestHostileGeneration : public QObject, private OfficeWork {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -39,13 +34,6 @@ private Q_SLOTS:
     void existingOutputKept();
 
 private:
-    QTemporaryDir m_cache;
-    std::unique_ptr<QTemporaryDir> m_work;
-    RecordStore m_store;
-
-    QList<qint64> ourOffices() const;
-    GenerationContext context() { return {m_store, WorkDir(m_work->path()), nullptr, {}}; }
-    void importRecord();
     QString writeTemplate(const QString& name, const QString& body,
                           const QString& styles = QString(), const QString& settings = QString());
     QString realDoc(const QString& name);
@@ -56,18 +44,12 @@ void TestHostileGeneration::initTestCase()
 {
     if (!LibreOfficeSession::IsInstalled())
         QSKIP("LibreOffice is not installed");
-    QVERIFY(m_cache.isValid());
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
-    qputenv("HOME", m_cache.path().toUtf8());
+    isolate();
 }
 
 void TestHostileGeneration::init()
 {
-    m_work = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_work->isValid());
-    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
-    m_store = RecordStore();
-    importRecord();
+    renew(TestFiles::elementRecord());
 }
 
 void TestHostileGeneration::cleanup()
@@ -75,44 +57,17 @@ void TestHostileGeneration::cleanup()
     QCOMPARE(ourOffices(), QList<qint64>());
 }
 
-QList<qint64> TestHostileGeneration::ourOffices() const
-{
-    return TestProcesses::mentioning(m_cache.path());
-}
-
-void TestHostileGeneration::importRecord()
-{
-    QStringList lines;
-    const std::optional<QString> refusal = ImportXmlBytes(
-        TestFiles::edeboFile(TestFiles::elementRecord()), u"test.xml"_qs, m_store, lines);
-    QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
-}
-
 QString TestHostileGeneration::writeTemplate(const QString& name, const QString& body,
                                              const QString& styles, const QString& settings)
 {
-    const QString xml =
-        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-        u"xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-        u"xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
-        u"xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
-        u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-        u"xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\" "
-        u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"_qs +
-        settings + styles + u"<office:body><office:text>\n"_qs + body +
-        u"</office:text></office:body></office:document>\n"_qs;
-    const QString path = m_work->filePath(u"Templates/"_qs + name);
-    TestFiles::write(path, xml.toUtf8());
-    return path;
+    return putTemplate(name, TestFiles::flatDocument(settings + styles, body));
 }
 
 // A Word 97-2003 template made by the program itself from a flat one.
 QString TestHostileGeneration::realDoc(const QString& name)
 {
-    const QString flat = writeTemplate(u"джерело.fodt"_qs,
-                                       u"<text:p>#Прізвище# #Ім`я#</text:p>\n"_qs.repeated(200));
+    const QString flat =
+        writeTemplate(u"джерело.fodt"_qs, u"<text:p>#Прізвище# #Ім`я#</text:p>\n"_qs.repeated(200));
     const QString saved =
         GenerateDocument(context(), 1, flat, true, OutputKind::Regular).value_or(QString());
     QFile::remove(flat);
@@ -287,7 +242,8 @@ void TestHostileGeneration::protectedTemplate()
             u"</config:config-item></config:config-item-set></office:settings>\n"_qs);
     } else {
         const QString flat = m_work->filePath(u"plain.fodt"_qs);
-        TestFiles::write(flat, TestFiles::read(writeTemplate(u"x.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs)));
+        TestFiles::write(
+            flat, TestFiles::read(writeTemplate(u"x.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs)));
         QFile::remove(m_work->filePath(u"Templates/x.fodt"_qs));
         path = m_work->filePath(u"Templates/пароль."_qs + kind);
         HelperOffice helper(m_cache.filePath(u"helper-profile"_qs));
@@ -347,9 +303,9 @@ void TestHostileGeneration::tagsOutsideBody()
     helper.convert(saved, html, "HTML (StarWriter)");
     helper.stop();
     const QString text = QString::fromUtf8(TestFiles::read(html));
-    for (const QString& expected : {u"Косач"_qs, u"верх Львівський університет"_qs,
-                                    u"низ Львівський університет"_qs,
-                                    u"рамка Львівський університет"_qs})
+    for (const QString& expected :
+         {u"Косач"_qs, u"верх Львівський університет"_qs, u"низ Львівський університет"_qs,
+          u"рамка Львівський університет"_qs})
         QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_qs + text));
     QVERIFY2(!text.contains(u"#ВНЗ#"_qs), qPrintable(text));
 }
@@ -360,9 +316,11 @@ void TestHostileGeneration::existingOutputKept()
 {
     const QString templatePath = writeTemplate(u"t.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs);
     const QString results = m_work->filePath(u"Results"_qs);
-    const QString first = BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
+    const QString first =
+        BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
     TestFiles::write(first, "мій файл");
-    const QString second = BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
+    const QString second =
+        BuildOutputPath(results, m_store.Record(1).DisplayName, OutputKind::Regular);
     // A link to nothing takes its name too: the office would write through it.
     QVERIFY(QFile::link(m_work->filePath(u"ціль"_qs), second));
     const QString saved =

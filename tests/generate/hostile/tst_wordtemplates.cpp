@@ -1,17 +1,12 @@
 #include "checks/TemplateReader.h"
-#include "generate/DocumentGeneration.h"
-#include "generate/office/LibreOfficeSession.h"
-#include "import/ImportXmlFile.h"
 #include "records/LumarelError.h"
-#include "settings/SettingsFiles.h"
 #include "tests/generate/hostile/HelperOffice.h"
 #include "tests/support/OfficeReading.h"
+#include "tests/support/OfficeWork.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestProcesses.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -257,18 +252,6 @@ QString leftTag(const QString& text)
     return QString();
 }
 
-const QString FlatHead =
-    u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-    u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-    u"xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-    u"xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
-    u"xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
-    u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-    u"xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
-    u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-    u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">\n"_qs;
-
 QString pageStyles(const QString& header, const QString& headerLeft, const QString& footer)
 {
     QString master =
@@ -300,7 +283,7 @@ QString customShape(const QString& name, const QString& x, const QString& text)
 // Templates as registrars make them in Word: tags in every part of the
 // document, real Word files, change tracking. Every tag is replaced where it
 // stands, the checks see every part, and no office is left behind.
-class TestWordTemplates : public QObject {
+class TestWordTemplates : public QObject, private OfficeWork {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -321,13 +304,9 @@ private Q_SLOTS:
     void lint();
 
 private:
-    QTemporaryDir m_cache;
     QTemporaryDir m_helperProfile;
     std::unique_ptr<HelperOffice> m_helper;
-    std::unique_ptr<QTemporaryDir> m_work;
-    RecordStore m_store;
 
-    GenerationContext context() { return {m_store, WorkDir(m_work->path()), nullptr, {}}; }
     QString sample(const QString& name);
     QString flatTemplate(const QString& name, const QString& styles, const QString& body,
                          const QString& settings = QString());
@@ -338,12 +317,9 @@ void TestWordTemplates::initTestCase()
 {
     if (!LibreOfficeSession::IsInstalled())
         QSKIP("LibreOffice is not installed");
-    QVERIFY(m_cache.isValid());
     QVERIFY(m_helperProfile.isValid());
-    // Our offices' profiles go under the cache, the helper's elsewhere: the
-    // cache then finds only ours.
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
-    qputenv("HOME", m_cache.path().toUtf8());
+    // The helper's profile is not under the cache, which then finds only ours.
+    isolate();
     m_helper = std::make_unique<HelperOffice>(m_helperProfile.path());
     m_helper->start();
 }
@@ -355,37 +331,24 @@ void TestWordTemplates::cleanupTestCase()
 
 void TestWordTemplates::init()
 {
-    m_work = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_work->isValid());
-    SettingsFiles::EnsureWorkFolders(WorkDir(m_work->path()));
-    m_store = RecordStore();
-    QStringList lines;
-    const std::optional<QString> refusal = ImportXmlBytes(
-        TestFiles::edeboFile(TestFiles::elementRecord()), u"test.xml"_qs, m_store, lines);
-    QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
+    renew(TestFiles::elementRecord());
 }
 
 void TestWordTemplates::cleanup()
 {
-    QCOMPARE(TestProcesses::mentioning(m_cache.path()), QList<qint64>());
+    QCOMPARE(ourOffices(), QList<qint64>());
 }
 
 // A copy of a real Word document in the work folder's Templates.
 QString TestWordTemplates::sample(const QString& name)
 {
-    const QString path = m_work->filePath(u"Templates/"_qs + name);
-    TestFiles::write(path, TestFiles::read(QStringLiteral(LUMAREL_WORD_SAMPLES) + u'/' + name));
-    return path;
+    return putTemplate(name, TestFiles::read(QStringLiteral(LUMAREL_WORD_SAMPLES) + u'/' + name));
 }
 
 QString TestWordTemplates::flatTemplate(const QString& name, const QString& styles,
                                         const QString& body, const QString& settings)
 {
-    const QString path = m_work->filePath(u"Templates/"_qs + name);
-    TestFiles::write(path, (FlatHead + settings + styles + u"<office:body><office:text>\n"_qs +
-                            body + u"</office:text></office:body></office:document>\n"_qs)
-                               .toUtf8());
-    return path;
+    return putTemplate(name, TestFiles::flatDocument(settings + styles, body));
 }
 
 // Every part of a saved document, read by the helper office.
@@ -628,11 +591,7 @@ void TestWordTemplates::literalValues()
           u"верх ["_qs + surname + u"]"_qs, u"фігура ["_qs + surname + u"]"_qs})
         QVERIFY2(text.contains(line), qPrintable(line + u" not in:\n"_qs + text));
     // A line break, not a new paragraph.
-    LibreOfficeSession reader;
-    reader.start(true);
-    reader.open(saved);
-    const QString body = ReadDocumentText(reader);
-    reader.quit();
+    const QString body = readBack(saved);
     QVERIFY2(body.startsWith(u"["_qs + surname + u"]"_qs), qPrintable(body));
 }
 
