@@ -154,16 +154,22 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
     d->search.forget();
     if (d->active.unacceptedChanges)
         return {};
-    const QStringList texts = d->step(ReadFailed, [&] {
-        return d->search.find(d->active.document, d->active.templateKey, tags, d->bridge.loops());
-    });
+    const auto find = [&] {
+        return d->step(ReadFailed, [&] {
+            return d->search.find(d->active.document, d->active.templateKey, tags,
+                                  d->bridge.loops());
+        });
+    };
+    QStringList texts = find();
     // A template held open must read as it did when loaded; should it not,
-    // it is loaded again.
+    // it is loaded again (a fresh load always reads as loaded).
     if (!ReadsAsLoaded(d->active, tags, texts)) {
         d->active.filling = OpenDocument::Filling::Spoiled;
-        const QString templatePath = d->active.templatePath;
-        open(templatePath);
-        return FindTags(tags);
+        open(QString(d->active.templatePath));
+        if (d->active.unacceptedChanges)
+            return {};
+        texts = find();
+        ReadsAsLoaded(d->active, tags, texts);
     }
     return texts;
 }
