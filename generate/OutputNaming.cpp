@@ -53,23 +53,25 @@ QString DocumentFileName(const QString& name, OutputKind kind)
     return safe + outputEnding(kind);
 }
 
-QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind,
-                        bool withPdf)
+QString BuildOutputPath(const QString& folder, const QString& name, OutputKind kind, bool withPdf)
 {
     const QString fileName = DocumentFileName(name, kind);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    for (int counter = 0;; ++counter) {
+        const QString candidate = prefix + NumberedFileName(fileName, counter);
+        if (!taken(candidate) && !(withPdf && taken(PdfSiblingName(candidate))))
+            return candidate;
+    }
+}
+
+QString NumberedFileName(const QString& fileName, int counter)
+{
+    if (counter == 0)
+        return fileName;
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const QString stem = dot < 0 ? fileName : fileName.left(dot);
     const QString extension = dot < 0 ? QString() : fileName.mid(dot);
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-
-    const auto free = [&](const QString& numbered) {
-        return !taken(prefix + numbered + extension) &&
-               !(withPdf && taken(prefix + numbered + QStringLiteral(".pdf")));
-    };
-    QString candidate = stem;
-    for (int counter = 1; !free(candidate); ++counter)
-        candidate = stem + u'(' + QString::number(counter) + u')';
-    return prefix + candidate + extension;
+    return stem + u'(' + QString::number(counter) + u')' + extension;
 }
 
 QString PdfSiblingName(const QString& path)

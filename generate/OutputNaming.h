@@ -14,5 +14,7 @@ QString BuildOutputPath(const QString& folder, const QString& name, OutputKind k
                         bool withPdf = false);
 // The file name BuildOutputPath starts from, before any "(1)".
 QString DocumentFileName(const QString& name, OutputKind kind);
+// fileName with "(counter)" before its extension; fileName itself for 0.
+QString NumberedFileName(const QString& fileName, int counter);
 // The PDF beside a document: its path with ".pdf" in place of the extension.
 QString PdfSiblingName(const QString& path);

@@ -193,15 +193,10 @@ QString PlaceNamedFile(const QString& finished, const QString& folder, const QSt
 {
     if (!QFileInfo(folder).isDir())
         throw LumarelError(NoFolderText.arg(folder));
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const QString stem = dot < 0 ? fileName : fileName.left(dot);
-    const QString extension = dot < 0 ? QString() : fileName.mid(dot);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     Mover mover(finished);
     for (int counter = 0; counter < 100000; ++counter) {
-        const QString target =
-            prefix +
-            (counter == 0 ? fileName : stem + u'(' + QString::number(counter) + u')' + extension);
+        const QString target = prefix + NumberedFileName(fileName, counter);
         if (QFileInfo(target).isSymLink())
             continue;
         if (mover.claim(folder, target) == Claim::Done) {
