@@ -5,24 +5,24 @@
 #include <span>
 
 // One graduate's document record. Texts are Unicode; the fixed-width fields are
-// cut on assignment (set...) to their width in characters.
+// cut on assignment (SetField) to their width in the table below.
 struct StudentRecord {
     static constexpr int NameWidth = 40;
     static constexpr int DisplayNameWidth = 100;
     static constexpr int ShortWidth = 20;
 
-    QString DisplayName;    // <= 100
-    QString DocumentSeries; // <= 20
-    QString DocumentNumber; // <= 20
-    QString GraduateDate;   // <= 20
-    QString IssueDate;      // <= 20
-    QString LastName;       // <= 40
-    QString FirstName;      // <= 40
-    QString MiddleName;     // <= 40
-    QString LastNameEn;     // <= 40
-    QString FirstNameEn;    // <= 40
-    QString MiddleNameEn;   // <= 40
-    QString SexId;          // 1
+    QString DisplayName;
+    QString DocumentSeries;
+    QString DocumentNumber;
+    QString GraduateDate;
+    QString IssueDate;
+    QString LastName;
+    QString FirstName;
+    QString MiddleName;
+    QString LastNameEn;
+    QString FirstNameEn;
+    QString MiddleNameEn;
+    QString SexId;
     QString UniversityPrintName;
     QString UniversityPrintNameEn;
     QString LevelCode;
@@ -35,7 +35,7 @@ struct StudentRecord {
     QString BossFIO;
     QString BossFIOEn;
     QString FacultyName;
-    QString AwardTypeName; // 1
+    QString AwardTypeName;
     qint32 RecordNumber = 0;
 };
 
