@@ -5,7 +5,9 @@
 //   (a1) one office for the whole batch;
 //   (aP) the pool: offices side by side, one per core, as the batch window
 //        and lumarel-convert export run it.
-// Batch times include the start of the batch's offices. Then, per template,
+// Batch times include the start of the batch's offices. Beside them the floor:
+// the same number of offices, each storing an already-filled document after
+// one small edit and nothing else, and (aP)/floor. Then, per template,
 // where the time of one document goes in one office, and the peak resident
 // memory of all offices together; optionally 1000 graduates on the form.
 // With --pdf, per template also what the PDF/A beside each document costs and
@@ -13,6 +15,7 @@
 //   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N
 //   ...]
 
+#include "bench/OfficeFloor.h"
 #include "export/BatchExport.h"
 #include "export/BatchPool.h"
 #include "export/PrintFile.h"
@@ -322,6 +325,19 @@ void pdfCost(const RecordStore& store, const WorkDir& workDir, int n, int runs, 
     emptyFolder(workDir.resultsFolder());
 }
 
+// One graduate's document as the batch fills it, copied out of Results.
+QString filledDocument(const RecordStore& store, const WorkDir& workDir, const QString& copy)
+{
+    {
+        BatchPool pool(store, workDir, QList<int>{1}, 1);
+        QFile::remove(copy);
+        if (!QFile::copy(pool.nextRow(-1)->path, copy))
+            throw LumarelError(QStringLiteral("no filled document"));
+    }
+    emptyFolder(workDir.resultsFolder());
+    return copy;
+}
+
 struct Form {
     const char* label;
     QString path;
@@ -392,12 +408,17 @@ int main(int argc, char** argv)
             // The first start of a fresh profile is not what a batch pays.
             pooled(store, workDir, pool, pool, memory);
             phases(store, workDir, 30);
+            const QString filled =
+                filledDocument(store, workDir, dir.filePath(QStringLiteral("filled.doc")));
+            std::printf("  floor in one office: %.1f ms per document\n",
+                        OfficeFloorMs(filled, 30, 1));
             if (withPdf)
                 pdfCost(store, workDir, 100, runs, pool, memory);
-            std::printf("  %5s %20s %20s %20s %8s %8s %10s\n", "N", "(b) per document",
-                        "(a1) one office", "(aP) pool", "(b)/(a1)", "(b)/(aP)", "peak MB");
+            std::printf("  %5s %20s %20s %20s %10s %10s %8s %8s %10s\n", "N", "(b) per document",
+                        "(a1) one office", "(aP) pool", "floor", "(aP)/floor", "(b)/(a1)",
+                        "(b)/(aP)", "peak MB");
             for (const int n : counts) {
-                std::vector<double> b, a1, aP;
+                std::vector<double> b, a1, aP, floor;
                 double peakA1 = 0, peakAP = 0, peakB = 0;
                 for (int r = 0; r < runs; ++r) {
                     const Run one = pooled(store, workDir, n, 1, memory);
@@ -405,6 +426,7 @@ int main(int argc, char** argv)
                     peakA1 = std::max(peakA1, one.peakMb);
                     const Run many = pooled(store, workDir, n, pool, memory);
                     aP.push_back(many.totalS);
+                    floor.push_back(OfficeFloorMs(filled, n, pool));
                     peakAP = std::max(peakAP, many.peakMb);
                     if (n <= bMax) {
                         const Run each = officePerDocument(store, workDir, form.path, n, memory);
@@ -412,12 +434,13 @@ int main(int argc, char** argv)
                         peakB = std::max(peakB, each.peakMb);
                     }
                 }
-                const double tb = median(b), t1 = median(a1), tP = median(aP);
+                const double tb = median(b), t1 = median(a1), tP = median(aP), tF = median(floor);
                 char bText[32] = "-";
                 if (!b.empty())
                     std::snprintf(bText, sizeof bText, "%.1f s %.0f ms", tb, tb * 1000 / n);
-                std::printf("  %5d %20s %11.1f s %4.1f ms %11.1f s %4.1f ms %8s %8s %4.0f/%4.0f\n",
-                            n, bText, t1, t1 * 1000 / n, tP, tP * 1000 / n,
+                std::printf("  %5d %20s %11.1f s %4.1f ms %11.1f s %4.1f ms %7.1f ms %10.2f %8s "
+                            "%8s %4.0f/%4.0f\n",
+                            n, bText, t1, t1 * 1000 / n, tP, tP * 1000 / n, tF, tP * 1000 / n / tF,
                             b.empty() ? "-" : qPrintable(QString::number(tb / t1, 'f', 1)),
                             b.empty() ? "-" : qPrintable(QString::number(tb / tP, 'f', 1)), peakA1,
                             peakAP);
