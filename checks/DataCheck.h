@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checks/TemplateReader.h"
+#include "generate/ResultTexts.h"
 #include "records/RecordStore.h"
 #include "settings/WorkDir.h"
 
@@ -16,7 +17,6 @@ struct DataFinding {
 };
 
 inline const QString EmptyValueText = QStringLiteral("Порожнє значення для тегу %1");
-inline const QString BadDateText = QStringLiteral("Неправильна дата «%1» для тегу %2");
 inline const QString RepeatedDocumentText =
     QStringLiteral("Серія і номер «%1» повторюються у записах %2");
 inline const QString SameFileNameText = QStringLiteral("Однакове ім'я документа з записом %1");

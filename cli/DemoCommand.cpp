@@ -37,11 +37,12 @@ int RunDemoCommand(const QStringList& args)
             return ExitError;
         }
         const GenerationContext context{store, workDir, nullptr, {}};
-        const std::optional<QString> saved =
-            GenerateDocument(context, *index, demoTemplate, true, OutputKind::Demonstration);
+        QString refusal;
+        const std::optional<QString> saved = GenerateDocument(
+            context, *index, demoTemplate, true, OutputKind::Demonstration, &refusal);
         const QString name = store.Record(*index).DisplayName;
         if (!saved) {
-            CliOutput::row({name, BadTemplateDemoText});
+            CliOutput::row({name, refusal.isEmpty() ? BadTemplateDemoText : refusal});
             return ExitSomeRowsFailed;
         }
         CliOutput::row({name, GeneratedText, *saved});

@@ -27,6 +27,9 @@ Usage:
       --pdf also saves each document as PDF/A beside it; --print-file also
       joins the documents into one Results/Друк_YYYYMMDD-HHMMSS.pdf, printed
       last as "Файл для друку", TAB, its path.
+      A date the template asks for that is no day of the calendar (31/02,
+      month 13) gives that graduate no document and a row "Неправильна
+      дата «…» для тегу …"; the export goes on.
       Exit 3 when some row did not succeed. When an error ends the export,
       its graduate's row names it and every later graduate gets a row "Не
       створено: експорт зупинено через помилку" (exit 1). SIGINT or SIGTERM

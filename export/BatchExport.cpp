@@ -51,11 +51,13 @@ StoredRow BatchExport::store(int recordIndex, const QString& savePath)
     for (int attempt = 1;; ++attempt) {
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};
-            const bool stored =
+            const Substitution stored =
                 StoreFilledDocument(context, recordIndex, templatePath, true, savePath, pdfPath);
             row.finished = stored ? savePath : QString();
             row.finishedPdf = stored ? pdfPath : QString();
-            row.result = stored ? GeneratedText : BadTemplateText;
+            row.result = stored                     ? GeneratedText
+                         : stored.refusal.isEmpty() ? BadTemplateText
+                                                    : stored.refusal;
             return row;
         } catch (const PdfExportError& e) {
             // The office is still fine; this graduate gets no document.

@@ -13,7 +13,9 @@
 // One row of a batch: the graduate's name and the outcome.
 struct BatchRow {
     QString name;
-    QString result; // GeneratedText, NoTemplateText or BadTemplateText
+    // GeneratedText, NoTemplateText, BadTemplateText, or why the graduate's
+    // data or PDF was refused
+    QString result;
     QString path;   // the saved document, when generated
     QString pdf;    // the PDF beside it, when asked for
     // The PDF that goes into the print file: pdf, or a scratch file when only

@@ -41,8 +41,10 @@ QString FindTemplatePath(const WorkDir& workDir, const RecordStore& store, int r
 
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
                                         const QString& templatePath, bool keepHidden,
-                                        OutputKind kind)
+                                        OutputKind kind, QString* refusal)
 {
+    if (refusal)
+        refusal->clear();
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
         throw LumarelError(NoSuchRecordText.arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
@@ -51,8 +53,13 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
     const QString finished = scratch.filePath(QStringLiteral("document.doc"));
     const QString finishedPdf =
         context.pdf ? scratch.filePath(QStringLiteral("document.pdf")) : QString();
-    if (!StoreFilledDocument(context, recordIndex, templatePath, keepHidden, finished, finishedPdf))
+    const Substitution stored =
+        StoreFilledDocument(context, recordIndex, templatePath, keepHidden, finished, finishedPdf);
+    if (!stored) {
+        if (refusal)
+            *refusal = stored.refusal;
         return std::nullopt;
+    }
     const QString folder = kind == OutputKind::Regular ? context.workDir.resultsFolder()
                                                        : context.workDir.examplesFolder();
     return PlaceOutputFiles(finished, finishedPdf, folder,
@@ -60,14 +67,14 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
         .document;
 }
 
-bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, const QString& savePath,
-                         const QString& pdfPath)
+Substitution StoreFilledDocument(const GenerationContext& context, int recordIndex,
+                                 const QString& templatePath, bool keepHidden,
+                                 const QString& savePath, const QString& pdfPath)
 {
     if (recordIndex < 1 || recordIndex > context.store.RecordCount())
         throw LumarelError(NoSuchRecordText.arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
-        return false;
+        return {};
     const StudentRecord& record = context.store.Record(recordIndex);
 
     std::unique_ptr<DocumentSession> own;
@@ -92,8 +99,8 @@ bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
     if (own)
         session->start(keepHidden);
     session->open(templatePath);
-    bool stored = false;
-    if (SubstituteTags(record, *session)) {
+    const Substitution filled = SubstituteTags(record, *session);
+    if (filled) {
         session->saveAs(savePath);
         if (!pdfPath.isEmpty()) {
             try {
@@ -106,8 +113,7 @@ bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
                 throw PdfExportError(e.text());
             }
         }
-        stored = true;
     }
     ending.failed = false;
-    return stored;
+    return filled;
 }

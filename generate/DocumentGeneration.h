@@ -2,6 +2,7 @@
 
 #include "generate/OutputNaming.h"
 #include "generate/ResultTexts.h"
+#include "generate/TagSubstitution.h"
 #include "generate/office/DocumentSession.h"
 #include "generate/office/WordInstalled.h"
 #include "records/RecordStore.h"
@@ -39,22 +40,24 @@ struct GenerationContext {
 
 // Fills the template with the record's data and saves it under BuildOutputPath
 // in Results (Regular) or Examples (otherwise); returns the saved path. None
-// when the template file does not exist (no office is started) or lacks
-// "#Прізвище#" (nothing is saved). Errors are passed on after the office has
-// been quit. keepHidden applies to an office the call starts itself. The
+// when the template file does not exist (no office is started), lacks
+// "#Прізвище#", or the record's data is refused (nothing is saved; the
+// refusal's text goes to *refusal when given, which stays empty otherwise).
+// Errors are passed on after the office has been quit. keepHidden applies to an office the call starts itself. The
 // office stores into a scratch folder of ours; the finished file is then
 // moved into place under a name claimed atomically (PlaceOutputFiles), with
 // its PDF when context.pdf asks for one; a PDF that cannot be written throws
 // PdfExportError and leaves neither file.
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
                                         const QString& templatePath, bool keepHidden,
-                                        OutputKind kind);
+                                        OutputKind kind, QString* refusal = nullptr);
 
 // The office half of GenerateDocument: fills the template and has the office
 // store the document at savePath, a file in a scratch folder of ours, and its
-// PDF at pdfPath unless that is empty. False when the template file does not
-// exist or lacks "#Прізвище#". A PDF that cannot be written throws
+// PDF at pdfPath unless that is empty. Not filled when the template file does
+// not exist or lacks "#Прізвище#", or with the refusal of the record's data
+// (SubstituteTags); nothing is stored then. A PDF that cannot be written throws
 // PdfExportError; a lent office is kept then, it still works.
-bool StoreFilledDocument(const GenerationContext& context, int recordIndex,
-                         const QString& templatePath, bool keepHidden, const QString& savePath,
-                         const QString& pdfPath = QString());
+Substitution StoreFilledDocument(const GenerationContext& context, int recordIndex,
+                                 const QString& templatePath, bool keepHidden,
+                                 const QString& savePath, const QString& pdfPath = QString());

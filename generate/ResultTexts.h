@@ -13,6 +13,10 @@ inline const QString BadTemplateSingleText = QStringLiteral(
     "Шаблон для документа даного типу не відповідає вимогам до його структури  або відсутній!");
 inline const QString BadTemplateDemoText = QStringLiteral(
     "Шаблон для документа даного типу не відповідає вимогам до його структури або відсутній!");
+// A date a template asks for that names no day of the calendar: %1 the date
+// as the file gives it, %2 the first of its tags the template uses. The check
+// finds it, and the export refuses that graduate's document with it.
+inline const QString BadDateText = QStringLiteral("Неправильна дата «%1» для тегу %2");
 inline const QString NobodyCheckedText = QStringLiteral("Студента не обрано!");
 inline const QString NoneCheckedText = QStringLiteral("Жодного студента не обрано!");
 inline const QString WordMissingText = QStringLiteral("MS Word не встановлено!");

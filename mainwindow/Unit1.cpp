@@ -637,14 +637,16 @@ void TFLUMA::GenerateAndOpen(int index, const QString& templatePath, OutputKind 
     context.pdf =
         kind == OutputKind::Regular && SettingsFiles::LoadExportOptions(m_workDir).alsoPdf;
     std::optional<QString> saved;
+    QString refusal;
     {
         BusyCursor busy; // gone before the message, also when generation throws
-        saved = GenerateDocument(context, index, templatePath, false, kind);
+        saved = GenerateDocument(context, index, templatePath, false, kind, &refusal);
     }
     if (saved)
         ShellOpen::openFile(this, *saved);
     else
-        MessageBoxes::exportError(this, notProducedText, QPoint(20, 20));
+        MessageBoxes::exportError(this, refusal.isEmpty() ? notProducedText : refusal,
+                                  QPoint(20, 20));
 }
 
 // Template assignment window (N9).

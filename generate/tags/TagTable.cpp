@@ -262,6 +262,20 @@ bool IsCalendarDate(const QString& date)
     }
 }
 
+bool IsImpossibleDate(const QString& date)
+{
+    if (date.isEmpty())
+        return false;
+    try {
+        const DateParts parts = splitDate(date);
+        qint32 day = 0;
+        return TextRules::ParseInt32(parts.day, &day) &&
+               !QDate::isValid(parts.year, parts.month, day);
+    } catch (const LumarelError&) {
+        return false;
+    }
+}
+
 bool OnlyWhenAsked(TagValue value, const StudentRecord& record)
 {
     if (value == TagValue::IssueDaySuffix)

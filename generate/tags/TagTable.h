@@ -80,6 +80,11 @@ QString DateText(DateSource source, const StudentRecord& record);
 // Whether the export fills in every part of the date (suffix included) and
 // the day, month and year name a real day of the calendar.
 bool IsCalendarDate(const QString& date);
+// A date whose day, month and year are whole numbers that name no day of the
+// calendar (31/02/2023, 15/13/2023, 29.02.2023): the export refuses to print
+// it. A part that is no number is not this case: the conversion error, or the
+// day written as it is, stays what it was.
+bool IsImpossibleDate(const QString& date);
 } // namespace TagTable
 
 // The derived values.

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 
 // The converter's export verb, run as a user runs it, on the real office.
@@ -115,8 +116,18 @@ void TestCliExport::rows_data()
                        u"Косач Лариса Петрівна"_qs + none,
                        u"Стефаник Василь\t"_qs + u"'2012 0:00:00' is not a valid integer value"_qs,
                        u"Коцюбинський Михайло"_qs + stopped,
-                       u"Рядок\\nПідроблений\\tУспішно"_qs + stopped}
+                       u"Рядок\\nПідроблений\\tУспішно"_qs + stopped,
+                       u"Лютий Тридцять Перший"_qs + stopped,
+                       u"Тринадцятий Місяць"_qs + stopped}
         << u"'2012 0:00:00' is not a valid integer value"_qs;
+    // A date that is no day of the calendar: that graduate's row says so with
+    // the check's text, and the batch goes on.
+    QTest::newRow("dates that are no day of the calendar")
+        << QStringList{u"1007"_qs, u"1001"_qs, u"1008"_qs} << 3
+        << QStringList{u"Шевченко Тарас Григорович"_qs + ok,
+                       u"Лютий Тридцять Перший\tНеправильна дата «31/02/2023» для тегу #РікДп#"_qs,
+                       u"Тринадцятий Місяць\tНеправильна дата «15/13/2023» для тегу #РікДп#"_qs}
+        << QString();
     // Line breaks and tabs in a name are escapes: one row, three columns.
     QTest::newRow("control characters in a name")
         << QStringList{u"1006"_qs} << 0 << QStringList{u"Рядок\\nПідроблений\\tУспішно"_qs + ok}
@@ -151,7 +162,10 @@ void TestCliExport::rows()
                                  record("1003", "Косач Лариса Петрівна", "5.1", "0") +
                                  record("1004", "Стефаник Василь", "7", "0", "25/06/2012 0:00:00") +
                                  record("1005", "Коцюбинський Михайло", "6.02", "0") +
-                                 record("1006", "@NAME@", "6.02", "0"))
+                                 record("1006", "@NAME@", "6.02", "0") +
+                                 record("1007", "Лютий Тридцять Перший", "6.02", "0",
+                                        "31/02/2023") +
+                                 record("1008", "Тринадцятий Місяць", "6.02", "0", "15/13/2023"))
                 .replace("@NAME@", "Рядок&#10;Підроблений&#9;Успішно"));
     }
 
@@ -169,6 +183,10 @@ void TestCliExport::rows()
             QVERIFY(QFile::exists(saved));
         }
     }
+    // A graduate without a success row has no document.
+    const auto saved = std::count_if(rows.cbegin(), rows.cend(),
+                                     [](const QString& row) { return row.endsWith(u'\t'); });
+    QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files).size(), saved);
     if (exitCode != 2)
         QVERIFY(QDir(workDir.resultsFolder()).exists());
 }

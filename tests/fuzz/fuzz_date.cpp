@@ -1,8 +1,9 @@
 // Arbitrary date texts through the tag substitution's date splitting: the
 // first line is the issue date, the rest the graduation date; the first byte
 // decides whether the template asks for the day's ordinal suffix. The
-// substitution either fills every date tag or throws LumarelError with the
-// conversion text.
+// substitution either fills every date tag, refuses a date that is no day
+// of the calendar with the document untouched, or throws LumarelError with
+// the conversion text.
 #include "tests/fuzz/FuzzCheck.h"
 
 #include "records/LumarelError.h"
@@ -50,7 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     TextDocumentSession document(templateText(withSuffix));
     try {
-        FUZZ_CHECK(SubstituteTags(record, document));
+        const Substitution filled = SubstituteTags(record, document);
+        if (!filled) {
+            FUZZ_CHECK(filled.refusal.startsWith(QStringLiteral("Неправильна дата «")));
+            FUZZ_CHECK(document.passCount() == 0);
+            FUZZ_CHECK(document.text() == templateText(withSuffix));
+            return 0;
+        }
         // Every date tag is gone, unless a date text brought a tag back in.
         if (!record.IssueDate.contains(u'#') && !record.GraduateDate.contains(u'#')) {
             for (const QString& tag : DateTags)

@@ -1,3 +1,4 @@
+#include "generate/ResultTexts.h"
 #include "generate/TagSubstitution.h"
 #include "generate/tags/TagTable.h"
 #include "records/LumarelError.h"
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void conversionErrors();
     void literalValues_data();
     void literalValues();
+    void impossibleDates_data();
+    void impossibleDates();
 };
 
 namespace {
@@ -106,7 +109,7 @@ void TestTagSubstitution::acceptance()
     QFETCH(bool, accepted);
     QFETCH(QString, after);
     TextDocumentSession doc(text);
-    QCOMPARE(SubstituteTags(sampleRecord(), doc), accepted);
+    QCOMPARE(SubstituteTags(sampleRecord(), doc).filled, accepted);
     QCOMPARE(doc.text(), after);
     if (!accepted) {
         QVERIFY(doc.replaceCalls().isEmpty());
@@ -193,8 +196,13 @@ void TestTagSubstitution::monthNames()
     StudentRecord r = sampleRecord();
     r.IssueDate = QStringLiteral("15.%1.2015").arg(month);
     TextDocumentSession doc(u"#Прізвище#|#МісДп#|#MonthDp#"_qs);
-    QVERIFY(SubstituteTags(r, doc));
-    QCOMPARE(doc.text(), u"Шевченко|"_qs + ukrainian + u'|' + english);
+    const Substitution filled = SubstituteTags(r, doc);
+    // A month without a name is no day of the calendar: never printed.
+    QCOMPARE(filled.filled, !ukrainian.isEmpty());
+    if (filled)
+        QCOMPARE(doc.text(), u"Шевченко|"_qs + ukrainian + u'|' + english);
+    else
+        QCOMPARE(filled.refusal, BadDateText.arg(r.IssueDate, u"#МісДп#"_qs));
 }
 
 void TestTagSubstitution::ordinalSuffix_data()
@@ -220,8 +228,13 @@ void TestTagSubstitution::ordinalSuffix()
     StudentRecord r = sampleRecord();
     r.GraduateDate = QStringLiteral("%1.07.2016").arg(day);
     TextDocumentSession doc(u"#Прізвище#|#AddDateEnZn#"_qs);
-    QVERIFY(SubstituteTags(r, doc));
-    QCOMPARE(doc.text(), u"Шевченко|"_qs + suffix);
+    const Substitution filled = SubstituteTags(r, doc);
+    // Days 0 and 32 of July are no days of the calendar: never printed.
+    QCOMPARE(filled.filled, !suffix.isEmpty());
+    if (filled)
+        QCOMPARE(doc.text(), u"Шевченко|"_qs + suffix);
+    else
+        QCOMPARE(filled.refusal, BadDateText.arg(r.GraduateDate, u"#AddDateEnZn#"_qs));
 }
 
 void TestTagSubstitution::dateGroup_data()
@@ -237,10 +250,11 @@ void TestTagSubstitution::dateGroup_data()
     QTest::newRow("two-digit year") << u"05.06.12"_qs << u"05||червня|June|06|th"_qs;
     QTest::newRow("January") << u"2.1.2020"_qs << u"02|20|січня|January|01|nd"_qs;
     QTest::newRow("December") << u"3.12.1999"_qs << u"03|99|грудня|December|12|rd"_qs;
-    QTest::newRow("month 0") << u"11.0.2015"_qs << u"11|15|||00|th"_qs;
-    QTest::newRow("month 13") << u"12.13.2015"_qs << u"12|15|||13|th"_qs;
-    QTest::newRow("day 0") << u"0.6.2015"_qs << u"00|15|червня|June|06|"_qs;
-    QTest::newRow("day 32") << u"32.6.2015"_qs << u"32|15|червня|June|06|"_qs;
+    // No day of the calendar: refused, named by the group's first tag.
+    QTest::newRow("month 0") << u"11.0.2015"_qs << u"refused"_qs;
+    QTest::newRow("month 13") << u"12.13.2015"_qs << u"refused"_qs;
+    QTest::newRow("day 0") << u"0.6.2015"_qs << u"refused"_qs;
+    QTest::newRow("day 32") << u"32.6.2015"_qs << u"refused"_qs;
     for (const auto& [day, suffix] : std::initializer_list<std::pair<int, const char*>>{{4, "th"},
                                                                                         {11, "th"},
                                                                                         {12, "th"},
@@ -264,7 +278,14 @@ void TestTagSubstitution::dateGroup()
         StudentRecord r = sampleRecord();
         (issue ? r.IssueDate : r.GraduateDate) = date;
         TextDocumentSession doc(groupTemplate(issue));
-        QVERIFY(SubstituteTags(r, doc));
+        const Substitution filled = SubstituteTags(r, doc);
+        if (values == u"refused") {
+            QVERIFY(!filled);
+            QCOMPARE(filled.refusal, BadDateText.arg(date, AllTags.at(issue ? 19 : 25)));
+            QCOMPARE(doc.text(), groupTemplate(issue));
+            continue;
+        }
+        QVERIFY(filled);
         QCOMPARE(doc.text(), u"Шевченко|"_qs + values);
     }
 }
@@ -420,6 +441,86 @@ void TestTagSubstitution::literalValues()
     TextDocumentSession doc(text);
     QVERIFY(SubstituteTags(r, doc));
     QCOMPARE(doc.text(), after);
+}
+
+void TestTagSubstitution::impossibleDates_data()
+{
+    QTest::addColumn<QString>("issueDate");
+    QTest::addColumn<QString>("graduateDate");
+    QTest::addColumn<QString>("text");
+    // The refusal, "=" and the filled text, or "!" and the conversion error.
+    QTest::addColumn<QString>("expected");
+    const auto refused = [](const char* date, const char* tag) {
+        return BadDateText.arg(QString::fromUtf8(date), QString::fromUtf8(tag));
+    };
+    const QString issue = u"#Прізвище# #ДатаДп# #МісДп# 20#РікДп#"_qs;
+    QTest::newRow("31 February") << u"31/02/2023"_qs << QString() << issue
+                                 << refused("31/02/2023", "#ДатаДп#");
+    QTest::newRow("month 13") << u"15/13/2023"_qs << QString() << issue
+                              << refused("15/13/2023", "#ДатаДп#");
+    QTest::newRow("31 April") << u"31.04.2023"_qs << QString() << issue
+                              << refused("31.04.2023", "#ДатаДп#");
+    QTest::newRow("30 April") << u"30.04.2023"_qs << QString() << issue
+                              << u"=Шевченко 30 квітня 2023"_qs;
+    QTest::newRow("29 February of a common year")
+        << u"29.02.2023"_qs << QString() << issue << refused("29.02.2023", "#ДатаДп#");
+    QTest::newRow("29 February of a leap year")
+        << u"29.02.2024"_qs << QString() << issue << u"=Шевченко 29 лютого 2024"_qs;
+    QTest::newRow("29 February 1900") << u"29.02.1900"_qs << QString() << issue
+                                      << refused("29.02.1900", "#ДатаДп#");
+    QTest::newRow("29 February 2000")
+        << u"29.02.2000"_qs << QString() << issue << u"=Шевченко 29 лютого 2000"_qs;
+    QTest::newRow("named by the first tag the template uses")
+        << u"31.02.2023"_qs << QString() << u"#Прізвище# #MonthDp# 20#РікДп#"_qs
+        << refused("31.02.2023", "#РікДп#");
+    QTest::newRow("tag in other letter case, named as in the table")
+        << u"31.02.2023"_qs << QString() << u"#Прізвище# #датадп#"_qs
+        << refused("31.02.2023", "#ДатаДп#");
+    QTest::newRow("graduation date") << u"30.06.2015"_qs << u"32/01/2020"_qs
+                                     << u"#Прізвище# #ДатаДп# #МісЗнЧисло#"_qs
+                                     << refused("32/01/2020", "#МісЗнЧисло#");
+    QTest::newRow("both dates, the issue date named")
+        << u"0.1.2020"_qs << u"1.0.2020"_qs << u"#Прізвище# #ДатаЗн# #ДатаДп#"_qs
+        << refused("0.1.2020", "#ДатаДп#");
+    QTest::newRow("a date no tag of the template asks for")
+        << u"31/02/2023"_qs << u"1/9/2015"_qs << u"#Прізвище# #ДатаЗн#"_qs << u"=Шевченко 01"_qs;
+    // What is no number stays as it was: the conversion error wins.
+    QTest::newRow("the other date's month no number")
+        << u"31/02/2023"_qs << u"1.черв.2015"_qs << issue
+        << u"!'черв' is not a valid integer value"_qs;
+    QTest::newRow("a day of letters without its suffix is written")
+        << u"xx/02/2023"_qs << QString() << issue << u"=Шевченко xx лютого 2023"_qs;
+}
+
+// A date that is no day of the calendar leaves the document untouched.
+void TestTagSubstitution::impossibleDates()
+{
+    QFETCH(QString, issueDate);
+    QFETCH(QString, graduateDate);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    StudentRecord r = sampleRecord();
+    r.IssueDate = issueDate;
+    r.GraduateDate = graduateDate;
+    TextDocumentSession doc(text);
+    Substitution filled;
+    try {
+        filled = SubstituteTags(r, doc);
+    } catch (const LumarelError& e) {
+        QCOMPARE(u'!' + e.text(), expected);
+        QCOMPARE(doc.text(), text);
+        return;
+    }
+    if (expected.startsWith(u'=')) {
+        QVERIFY(filled);
+        QVERIFY(filled.refusal.isEmpty());
+        QCOMPARE(doc.text(), expected.mid(1));
+        return;
+    }
+    QVERIFY(!filled);
+    QCOMPARE(filled.refusal, expected);
+    QCOMPARE(doc.passCount(), 0);
+    QCOMPARE(doc.text(), text);
 }
 
 QTEST_GUILESS_MAIN(TestTagSubstitution)

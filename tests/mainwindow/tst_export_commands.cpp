@@ -20,6 +20,8 @@ private Q_SLOTS:
     void batchOfThree();
     void batchSharedRecordNumber();
     void batchErrorEndsTheBatch();
+    void impossibleDates_data();
+    void impossibleDates();
     void demoDocumentHoldsTheValues();
     void existingDemoTemplateIsUsedUnchanged();
     void demoRefusesAnUnusableTemplate();
@@ -350,6 +352,66 @@ void TestExportCommands::batchErrorEndsTheBatch()
     QCOMPARE(boxesDuring.at(0).text, error + u'.');
     QVERIFY(closedByEscape);
     QCOMPARE(f.resultFiles(), QStringList{QStringLiteral("Перша_Оля_Ігорівна_Диплом.doc")});
+}
+
+void TestExportCommands::impossibleDates_data()
+{
+    QTest::addColumn<QString>("button"); // B3 the first checked, B4 the batch
+    QTest::addColumn<QString>("date");   // of the second graduate
+    QTest::newRow("single, 31 February") << QStringLiteral("B3") << QStringLiteral("31/02/2023");
+    QTest::newRow("single, month 13") << QStringLiteral("B3") << QStringLiteral("15/13/2023");
+    QTest::newRow("batch, 31 February") << QStringLiteral("B4") << QStringLiteral("31/02/2023");
+    QTest::newRow("batch, day 0") << QStringLiteral("B4") << QStringLiteral("0.06.2023");
+}
+
+// A date that is no day of the calendar gives its graduate no document and
+// says so with the check's text; a batch goes on with the next graduate.
+void TestExportCommands::impossibleDates()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, date);
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"),
+           TestFiles::edeboFile(graduateOf(1, QStringLiteral("Перша Оля Ігорівна")) +
+                                graduateOf(2, QStringLiteral("Друга Яна Ігорівна"),
+                                           QStringLiteral("6.01"), QStringLiteral("0"), date) +
+                                graduateOf(3, QStringLiteral("Третя Іра Ігорівна"))));
+    const QString t = f.path(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище# #ДатаДп# #МісДп# 20#РікДп#")}));
+    f.assign({{3, t}});
+    f.window->move(15, 25);
+    const QString refusal = QStringLiteral("Неправильна дата «%1» для тегу #ДатаДп#").arg(date);
+    if (button == u"B3") {
+        f.check({1});
+        f.boxes.clear();
+        f.find<QToolButton>("B3")->click();
+        QCOMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes.at(0).kind, MessageBoxes::Kind::ExportError);
+        QCOMPARE(f.boxes.at(0).text, refusal);
+        QCOMPARE(f.boxes.at(0).topLeft, f.window->frameGeometry().topLeft() + QPoint(20, 20));
+        QVERIFY(f.opened.isEmpty());
+        QVERIFY(f.resultFiles().isEmpty());
+        return;
+    }
+    f.check({0, 1, 2});
+    f.boxes.clear();
+    QStringList rows;
+    bool prVisible = false;
+    whenModal(
+        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        [&](QWidget* w) {
+            rows = tableRows(w);
+            prVisible = w->findChild<QWidget*>(QStringLiteral("Pr"))->isVisible();
+            w->findChild<QPushButton*>(QStringLiteral("Bc"))->click();
+        });
+    f.find<QToolButton>("B4")->click();
+    QVERIFY2(f.boxes.isEmpty(), f.boxes.isEmpty() ? "" : qPrintable(f.boxes.at(0).text));
+    QCOMPARE(rows, (QStringList{QStringLiteral("Перша Оля Ігорівна|") + Generated,
+                                QStringLiteral("Друга Яна Ігорівна|") + refusal,
+                                QStringLiteral("Третя Іра Ігорівна|") + Generated}));
+    QVERIFY(prVisible);
+    QCOMPARE(f.resultFiles(), (QStringList{QStringLiteral("Перша_Оля_Ігорівна_Диплом.doc"),
+                                           QStringLiteral("Третя_Іра_Ігорівна_Диплом.doc")}));
 }
 
 void TestExportCommands::demoDocumentHoldsTheValues()
