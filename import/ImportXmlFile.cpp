@@ -169,6 +169,18 @@ public:
                                .arg(what));
     }
 
+    // kind and name: "атрибута" or "елемента", and its name in the file.
+    QString bounded(QString value, const QString& kind, const QString& name) const
+    {
+        const int length = TextRules::CodePointCount(value);
+        if (length > MaxValueLength)
+            fail(QStringLiteral("значення %1 \"%2\" надто довге: %3 символів, найбільше можна %4")
+                     .arg(kind, name)
+                     .arg(length)
+                     .arg(MaxValueLength));
+        return value;
+    }
+
     qint32 toNumber(const QString& text, const QString& name) const
     {
         qint32 v = 0;
@@ -250,7 +262,7 @@ private:
         if (appendText(a->children, v, &entity) != Intruder::None)
             fail(QStringLiteral("атрибут \"%1\" містить невизначену сутність &%2;")
                      .arg(fromXml(a->name), entity));
-        return DecodeQuotes(v);
+        return bounded(DecodeQuotes(v), QStringLiteral("атрибута"), fromXml(a->name));
     }
 
     QString required(const char* name) const
@@ -337,7 +349,7 @@ private:
                 const QLatin1StringView element(name);
                 switch (appendText(c->children, v, &entity)) {
                 case Intruder::None:
-                    return DecodeQuotes(v);
+                    return bounded(DecodeQuotes(v), QStringLiteral("елемента"), element);
                 case Intruder::Element:
                     fail(QStringLiteral("елемент \"%1\" містить вкладені елементи замість тексту")
                              .arg(element));

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void brokenFile();
     void vanishedFile();
     void folderInsteadOfFile();
+    void valueLength_data();
+    void valueLength();
     void utf16WithoutDeclaration_data();
     void utf16WithoutDeclaration();
 
@@ -279,6 +281,64 @@ void TestHostileImport::folderInsteadOfFile()
     QVERIFY(QDir().mkpath(path));
     const QString result = outcome(path);
     QVERIFY2(result.startsWith(QStringLiteral("!Не вдалося відкрити файл")), qPrintable(result));
+    expectPreviousKept();
+}
+
+void TestHostileImport::valueLength_data()
+{
+    QTest::addColumn<bool>("attributeForm");
+    QTest::addColumn<QString>("name"); // of the attribute or element
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("expected"); // empty: read; else what the error names
+
+    const QString bound = QString(MaxValueLength, u'Щ');
+    QTest::newRow("attribute at the bound")
+        << true << u"lastname"_qs << bound << QString();
+    QTest::newRow("attribute one past the bound")
+        << true << u"lastname"_qs << bound + u'Щ'
+        << u"значення атрибута \"lastname\" надто довге: 4001 символів, найбільше можна 4000"_qs;
+    QTest::newRow("a megabyte in an unbounded attribute")
+        << true << u"universityname"_qs << QString(1 << 20, u'a')
+        << u"значення атрибута \"universityname\" надто довге: 1048576 символів"_qs;
+    QTest::newRow("an optional attribute")
+        << true << u"specdirprofnameen"_qs << bound + u'x'
+        << u"значення атрибута \"specdirprofnameen\""_qs;
+    // Characters, not UTF-16 units: 4000 emoji are 8000 units.
+    QTest::newRow("characters beyond 16 bits at the bound")
+        << true << u"lastname"_qs << u"😀"_qs.repeated(MaxValueLength) << QString();
+    // "&quot;" as the parser gives it is one character of the value.
+    QTest::newRow("quotes counted once decoded")
+        << true << u"fio"_qs << u"&quot;"_qs.repeated(MaxValueLength) << QString();
+    QTest::newRow("element one past the bound")
+        << false << u"SpecialityName"_qs << bound + u'Щ'
+        << u"значення елемента \"SpecialityName\" надто довге: 4001 символів"_qs;
+    QTest::newRow("element read twice")
+        << false << u"DocumentNumber"_qs << u"0"_qs.repeated(MaxValueLength + 1)
+        << u"значення елемента \"DocumentNumber\""_qs;
+}
+
+// A value no real export reaches would hold the office for minutes: the file
+// is refused, naming the record and the value, and nothing is lost.
+void TestHostileImport::valueLength()
+{
+    QFETCH(bool, attributeForm);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(QString, expected);
+    const auto record = [&](const QList<QPair<QString, QString>>& overrides) {
+        return attributeForm ? TestFiles::attributeRecord(overrides)
+                             : TestFiles::elementRecord(overrides);
+    };
+    const QString path = m_dir.filePath(QStringLiteral("long.xml"));
+    TestFiles::write(path, TestFiles::edeboFile(record({}) + record({{name, value}})));
+    const QString result = outcome(path);
+    if (expected.isEmpty()) {
+        QCOMPARE(result, QString());
+        QCOMPARE(m_store.RecordCount(), 2);
+        return;
+    }
+    QVERIFY2(result.startsWith(u"!Запис №2 xml-файлу"), qPrintable(result.left(200)));
+    QVERIFY2(result.contains(expected), qPrintable(result.left(200)));
     expectPreviousKept();
 }
 
