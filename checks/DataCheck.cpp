@@ -31,6 +31,53 @@ TemplateUse useOf(const std::optional<QStringList>& found)
     return use;
 }
 
+const CutValue* cutOf(const StudentRecord& record, RecordField field)
+{
+    for (const CutValue& cut : record.Cuts) {
+        if (cut.Field == field)
+            return &cut;
+    }
+    return nullptr;
+}
+
+// What the template's tags make of the record: dates that are no day of the
+// calendar, values left empty, then values cut to their field's width.
+QStringList valueFindings(const TemplateUse& use, const StudentRecord& record)
+{
+    QStringList found;
+    QList<TagTable::DateSource> badDates;
+    QList<RecordField> cutFields;
+    for (const TagRow& row : use.tags) {
+        const RecordField field = TagTable::SourceField(row.Value);
+        // A one-character field keeps the first character by design.
+        if (FieldWidth(field) > 1 && !cutFields.contains(field) && cutOf(record, field))
+            cutFields.append(field);
+        const TagTable::DateSource source = TagTable::DateSourceOf(row.Value);
+        const QString date = TagTable::DateText(source, record);
+        if (source != TagTable::DateSource::None && !date.isEmpty() &&
+            !TagTable::IsCalendarDate(date)) {
+            // One line per date, named by the first of its tags used.
+            if (!badDates.contains(source)) {
+                badDates.append(source);
+                found.append(BadDateText.arg(date, row.Tag));
+            }
+            continue;
+        }
+        QString value;
+        try {
+            value = TagTable::ValueOf(row.Value, record);
+        } catch (const LumarelError&) {
+            continue; // only a bad date throws, and it is reported
+        }
+        if (value.isEmpty())
+            found.append(EmptyValueText.arg(row.Tag));
+    }
+    for (const RecordField field : cutFields)
+        found.append(CutValueText.arg(QString::number(FieldWidth(field)),
+                                      cutOf(record, field)->Original));
+    return found;
+}
+
 QString documentKey(const StudentRecord& record)
 {
     if (record.DocumentSeries.trimmed().isEmpty() && record.DocumentNumber.trimmed().isEmpty())
@@ -79,28 +126,8 @@ QList<DataFinding> DataCheck::check(const QList<int>& recordIndexes)
             if (!use->usable) {
                 add(BadTemplateText);
             } else {
-                QList<TagTable::DateSource> badDates;
-                for (const TagRow& row : use->tags) {
-                    const TagTable::DateSource source = TagTable::DateSourceOf(row.Value);
-                    const QString date = TagTable::DateText(source, record);
-                    if (source != TagTable::DateSource::None && !date.isEmpty() &&
-                        !TagTable::IsCalendarDate(date)) {
-                        // One line per date, named by the first of its tags used.
-                        if (!badDates.contains(source)) {
-                            badDates.append(source);
-                            add(BadDateText.arg(date, row.Tag));
-                        }
-                        continue;
-                    }
-                    QString value;
-                    try {
-                        value = TagTable::ValueOf(row.Value, record);
-                    } catch (const LumarelError&) {
-                        continue; // only a bad date throws, and it is reported
-                    }
-                    if (value.isEmpty())
-                        add(EmptyValueText.arg(row.Tag));
-                }
+                for (const QString& text : valueFindings(*use, record))
+                    add(text);
             }
         }
 

@@ -20,10 +20,14 @@ inline const QString EmptyValueText = QStringLiteral("Порожнє значе�
 inline const QString RepeatedDocumentText =
     QStringLiteral("Серія і номер «%1» повторюються у записах %2");
 inline const QString SameFileNameText = QStringLiteral("Однакове ім'я документа з записом %1");
+// A value the import cut to its field's width: %1 the width, %2 the value as
+// the file gave it.
+inline const QString CutValueText = QStringLiteral("Значення обрізано до %1 символів: «%2»");
 
 // Checks graduates' data against the templates the export would fill for
 // them: the template itself, every tag it uses left empty, dates the export
-// would refuse or that are no day of the calendar, a series and number shared
+// would refuse or that are no day of the calendar, values of the tags it uses
+// that the import cut to their field's width, a series and number shared
 // within the file, and documents that would take the same file name.
 class DataCheck {
 public:

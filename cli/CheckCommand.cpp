@@ -30,9 +30,9 @@ int RunCheckCommand(const QStringList& args)
     try {
         TemplateReader reader;
         const QList<DataFinding> findings = DataCheck(store, workDir, reader).check(indexes);
+        // Escaped as every row is: a name or value never makes a line of its own.
         for (const DataFinding& finding : findings)
-            CliOutput::out(QString::number(finding.number) + u'\t' + finding.name + u'\t' +
-                           finding.text);
+            CliOutput::row({QString::number(finding.number), finding.name, finding.text});
         if (!findings.isEmpty())
             clean = false;
     } catch (const LumarelError& e) {

@@ -46,9 +46,11 @@ Usage:
       templates the export would use, before anything is printed: a kind
       without a template, a template missing or unusable, an empty value of
       a tag the template uses, a date the export would refuse or that is no
-      calendar day, a series and number repeated in the file, two documents
-      that would get the same name. One line per finding: number, TAB, name,
-      TAB, finding. Each template is read once. Exit 3 when something is found.
+      calendar day, a value of a tag the template uses that the import cut
+      to its field's width ("Значення обрізано до 40 символів: «…»"), a
+      series and number repeated in the file, two documents that would get
+      the same name. One row per finding: number, TAB, name, TAB, finding.
+      Each template is read once. Exit 3 when something is found.
   lumarel-convert lint TEMPLATE.doc
       Checks one template: prints each tag of the tag table it holds (tag,
       TAB, how many times, TAB, the parts holding it: основний текст,

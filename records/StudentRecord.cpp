@@ -43,5 +43,9 @@ const QString& FieldRef(const StudentRecord& record, RecordField field)
 void SetField(StudentRecord& record, RecordField field, const QString& value)
 {
     const int width = FieldWidth(field);
-    FieldRef(record, field) = width > 0 ? TextRules::CutToWidth(value, width) : value;
+    QString& stored = FieldRef(record, field);
+    stored = width > 0 ? TextRules::CutToWidth(value, width) : value;
+    record.Cuts.removeIf([field](const CutValue& cut) { return cut.Field == field; });
+    if (stored.size() != value.size())
+        record.Cuts.append({field, value});
 }

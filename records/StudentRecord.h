@@ -1,8 +1,18 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <span>
+
+enum class RecordField;
+
+// A value longer than its field, as the file gave it: the field keeps only
+// its first characters.
+struct CutValue {
+    RecordField Field;
+    QString Original;
+};
 
 // One graduate's document record. Texts are Unicode; the fixed-width fields are
 // cut on assignment (SetField) to their width in the table below.
@@ -37,6 +47,8 @@ struct StudentRecord {
     QString FacultyName;
     QString AwardTypeName;
     qint32 RecordNumber = 0;
+    // The fields SetField cut, each once; empty for almost every record.
+    QList<CutValue> Cuts;
 };
 
 // Every text field once: its member and its width in characters (0 for
@@ -92,5 +104,5 @@ int FieldWidth(RecordField field);
 // The field's storage in a record.
 QString& FieldRef(StudentRecord& record, RecordField field);
 const QString& FieldRef(const StudentRecord& record, RecordField field);
-// Assigns a value, cut to the field's width.
+// Assigns a value, cut to the field's width; a cut value is kept in Cuts.
 void SetField(StudentRecord& record, RecordField field, const QString& value);

@@ -227,6 +227,20 @@ QString ValueOf(TagValue value, const StudentRecord& record)
     return QString();
 }
 
+RecordField SourceField(TagValue value)
+{
+    if (inGroup(value, TagValue::IssueDay))
+        return RecordField::IssueDate;
+    if (inGroup(value, TagValue::GraduateDay))
+        return RecordField::GraduateDate;
+    for (const auto& [kind, field] : CopiedFields) {
+        if (kind == value)
+            return field;
+    }
+    // The one kind left: the gender ending.
+    return RecordField::SexId;
+}
+
 DateSource DateSourceOf(TagValue value)
 {
     if (inGroup(value, TagValue::IssueDay))

@@ -72,6 +72,10 @@ QString ValueOf(TagValue value, const StudentRecord& record);
 // when the document, read afresh, holds the tag.
 bool OnlyWhenAsked(TagValue value, const StudentRecord& record);
 
+// The record field a tag's value is made from (a date's part from its date,
+// the gender ending from SexId).
+RecordField SourceField(TagValue value);
+
 // Which of the record's two dates a tag's value is made from, if any.
 enum class DateSource { None, Issue, Graduate };
 DateSource DateSourceOf(TagValue value);

@@ -41,8 +41,9 @@ StudentRecord graduate(int k, const Overrides& overrides)
     r.DocumentNumber = u"%1"_qs.arg(k, 6, 10, QLatin1Char('0'));
     r.IssueDate = u"30.06.2023"_qs;
     r.GraduateDate = u"30/06/2023"_qs;
+    // As the import stores them: cut to the field's width, the cut remembered.
     for (const auto& [field, value] : overrides)
-        FieldRef(r, field) = value;
+        SetField(r, field, value);
     return r;
 }
 
@@ -119,6 +120,31 @@ void TestDataCheck::findings_data()
     QTest::newRow("bad date without a usable template")
         << u"?"_qs << one({{RecordField::IssueDate, u"31/02/2023"_qs}}) << QList<int>{1}
         << QStringList{u"1\t"_qs + badTemplate};
+
+    const QString longName = QString(40, u'Щ') + u"енко-Довгоіменний"_qs;
+    QTest::newRow("surname cut to its width")
+        << Full << one({{RecordField::LastName, longName}}) << QList<int>{1}
+        << QStringList{u"1\tЗначення обрізано до 40 символів: «"_qs + longName + u'»'};
+    QTest::newRow("a cut English name")
+        << Full << one({{RecordField::FirstNameEn, QString(41, u'x')}}) << QList<int>{1}
+        << QStringList{u"1\tЗначення обрізано до 40 символів: «"_qs + QString(41, u'x') + u'»'};
+    QTest::newRow("a cut value of a tag the template does not use")
+        << Full << one({{RecordField::MiddleNameEn, longName}}) << QList<int>{1} << QStringList{};
+    QTest::newRow("a cut display name names files, no tag")
+        << Full << one({{RecordField::DisplayName, QString(120, u'Б')}}) << QList<int>{1}
+        << QStringList{};
+    QTest::newRow("one line for a date however many of its tags")
+        << Full << one({{RecordField::IssueDate, u"30.06.2023 0:00:00.000"_qs}}) << QList<int>{1}
+        << QStringList{u"1\tЗначення обрізано до 20 символів: «30.06.2023 0:00:00.000»"_qs};
+    QTest::newRow("cuts after the other findings, in tag order")
+        << Full
+        << one({{RecordField::FirstNameEn, QString(41, u'x')},
+                {RecordField::LastName, longName},
+                {RecordField::MiddleName, QString()}})
+        << QList<int>{1}
+        << QStringList{u"1\tПорожнє значення для тегу #По батькові#"_qs,
+                       u"1\tЗначення обрізано до 40 символів: «"_qs + longName + u'»',
+                       u"1\tЗначення обрізано до 40 символів: «"_qs + QString(41, u'x') + u'»'};
 
     const Overrides same{{RecordField::DocumentNumber, u"000777"_qs}};
     QTest::newRow("series and number repeated in the file, some checked")

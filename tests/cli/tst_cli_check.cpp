@@ -18,6 +18,8 @@ private Q_SLOTS:
     void findings();
     void lint_data();
     void lint();
+    void hostileValues_data();
+    void hostileValues();
 
 private:
     QTemporaryDir m_cache;
@@ -163,6 +165,56 @@ void TestCliCheck::lint()
     QCOMPARE(r.exitCode, exitCode);
     if (text.isEmpty())
         QVERIFY(!r.err.isEmpty());
+}
+
+void TestCliCheck::hostileValues_data()
+{
+    // As written in the file, character references included.
+    QTest::addColumn<QByteArray>("fio");
+    QTest::addColumn<QByteArray>("lastname");
+    QTest::addColumn<QByteArray>("lastnameen");
+    QTest::addColumn<QStringList>("lines");
+    const QByteArray forty = QString(40, u'Щ').toUtf8();
+    QTest::newRow("a name that would forge another record's line")
+        << QByteArray("Іван&#10;1002&#9;Франко Іван&#9;Порожнє значення для тегу #ВНЗ#")
+        << QByteArray("Шевченко") << QByteArray()
+        << QStringList{u"1001\tІван\\n1002\\tФранко Іван\\tПорожнє значення для тегу "
+                       "#ВНЗ#\tПорожнє значення для тегу #Last name#"_qs};
+    QTest::newRow("a surname past its width")
+        << QByteArray("Шевченко Тарас") << forty + "енко" << QByteArray("Shevchenko")
+        << QStringList{u"1001\tШевченко Тарас\tЗначення обрізано до 40 символів: «"_qs +
+                       QString(40, u'Щ') + u"енко»"_qs};
+    QTest::newRow("a cut value shown escaped")
+        << QByteArray("Шевченко Тарас") << QByteArray("Шевченко")
+        << QByteArray(40, 'S') + "&#10;hevchenko"
+        << QStringList{u"1001\tШевченко Тарас\tЗначення обрізано до 40 символів: «"_qs +
+                       QString(40, u'S') + u"\\nhevchenko»"_qs};
+}
+
+// Whatever a name or value holds, each finding is one line of three columns.
+void TestCliCheck::hostileValues()
+{
+    QFETCH(QByteArray, fio);
+    QFETCH(QByteArray, lastname);
+    QFETCH(QByteArray, lastnameen);
+    QFETCH(QStringList, lines);
+    ConverterRun converter(m_cache.path());
+    const WorkDir workDir(converter.work());
+    const QString good = converter.file(u"good.fodt"_qs);
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище# #Last name# #ДатаДп#"));
+    saveTemplates(workDir, {{2, good}});
+    const QString xml = converter.file(u"check.xml"_qs);
+    TestFiles::write(xml, TestFiles::edeboFile(record(u"1001"_qs, u"@FIO@"_qs, u"6"_qs,
+                                                      {{u"lastname"_qs, u"@LAST@"_qs},
+                                                       {u"lastnameen"_qs, u"@LASTEN@"_qs}}))
+                              .replace("@FIO@", fio)
+                              .replace("@LASTEN@", lastnameen)
+                              .replace("@LAST@", lastname));
+    const ConverterRun::Result r = converter.run({u"check"_qs, xml});
+    QCOMPARE(r.lines, lines);
+    for (const QStringList& row : r.rows)
+        QCOMPARE(row.size(), 3);
+    QCOMPARE(r.exitCode, 3);
 }
 
 QTEST_GUILESS_MAIN(TestCliCheck)

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void widths();
     void fieldMembers_data();
     void fieldMembers();
+    void cutsRemembered_data();
+    void cutsRemembered();
 };
 
 using Member = QString StudentRecord::*;
@@ -217,6 +219,50 @@ void TestRecordStore::fieldMembers()
     for (const FieldInfo& info : Fields())
         filled += (r.*info.Member).isEmpty() ? 0 : 1;
     QCOMPARE(filled, 1);
+}
+
+using Assignments = QList<QPair<RecordField, QString>>;
+Q_DECLARE_METATYPE(Assignments)
+
+void TestRecordStore::cutsRemembered_data()
+{
+    QTest::addColumn<Assignments>("assigned"); // in this order
+    QTest::addColumn<QStringList>("cuts");     // "<field>=<original>"
+    const QString forty(40, u'Щ');
+    QTest::newRow("a value that fits") << Assignments{{RecordField::LastName, forty}}
+                                       << QStringList{};
+    QTest::newRow("one past the width")
+        << Assignments{{RecordField::LastName, forty + u'Я'}} << QStringList{u"LastName="_qs + forty + u'Я'};
+    QTest::newRow("characters beyond 16 bits count as one")
+        << Assignments{{RecordField::FirstNameEn, u"😀"_qs.repeated(40)}} << QStringList{};
+    QTest::newRow("unbounded text is never cut")
+        << Assignments{{RecordField::BossFIO, QString(5000, u'a')}} << QStringList{};
+    QTest::newRow("several fields, in the order cut")
+        << Assignments{{RecordField::MiddleNameEn, forty + u"xy"_qs},
+                       {RecordField::DocumentSeries, QString(21, u'К')},
+                       {RecordField::LastName, u"Бойко"_qs}}
+        << QStringList{u"MiddleNameEn="_qs + forty + u"xy"_qs,
+                       u"DocumentSeries="_qs + QString(21, u'К')};
+    QTest::newRow("assigned again: the last value counts")
+        << Assignments{{RecordField::LastName, forty + u"1"_qs},
+                       {RecordField::LastName, forty + u"22"_qs},
+                       {RecordField::FirstName, forty + u"3"_qs},
+                       {RecordField::FirstName, u"Іван"_qs}}
+        << QStringList{u"LastName="_qs + forty + u"22"_qs};
+}
+
+// The record keeps what SetField cut, so the check can say so.
+void TestRecordStore::cutsRemembered()
+{
+    QFETCH(Assignments, assigned);
+    QFETCH(QStringList, cuts);
+    StudentRecord r;
+    for (const auto& [field, value] : assigned)
+        SetField(r, field, value);
+    QStringList got;
+    for (const CutValue& cut : r.Cuts)
+        got << QLatin1StringView(InfoOf(cut.Field).Name) + u'=' + cut.Original;
+    QCOMPARE(got, cuts);
 }
 
 QTEST_APPLESS_MAIN(TestRecordStore)
