@@ -4,6 +4,7 @@
 #include "generate/office/LibreOfficeSession.h"
 #include "generate/office/WordInstalled.h"
 #include "generate/tags/TagTable.h"
+#include "records/LumarelError.h"
 
 #include <QFileInfo>
 
@@ -61,6 +62,8 @@ std::optional<QStringList> TemplateReader::tagsIn(const QString& path)
 
 Refusable<TemplateTexts> TemplateReader::partsOf(const QString& path)
 {
+    if (QFileInfo(path).isDir())
+        return Refusal{FolderNotFileText.arg(path)};
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return Refusal{QStringLiteral("Файл шаблону не знайдено: ") + path};
     DocumentSession& session = office();

@@ -8,11 +8,13 @@ namespace {
 constexpr qsizetype MaxNameBytes = 200;
 
 // Format characters (right-to-left overrides, zero-width spaces, ...) are
-// invisible and can make a name read as something else.
+// invisible and can make a name read as something else; the line and
+// paragraph separators break it in two where tools show it.
 bool isForbiddenInFileName(char32_t c)
 {
     const QChar::Category category = QChar::category(c);
     return c == u' ' || category == QChar::Other_Control || category == QChar::Other_Format ||
+           category == QChar::Separator_Line || category == QChar::Separator_Paragraph ||
            (c <= 0xFFFF && QStringView(u"\\/:*?\"<>|").contains(QChar(char16_t(c))));
 }
 

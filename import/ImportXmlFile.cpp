@@ -483,11 +483,12 @@ QString parserErrorText(xmlParserCtxt* ctxt, const QString& path, const ParseGua
 std::optional<QString> ImportXmlFile(const QString& path, RecordStore& store,
                                      QStringList& listLines)
 {
+    if (QFileInfo(path).isDir())
+        throw LumarelError(FolderNotFileText.arg(path));
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        throw LumarelError(QStringLiteral("Не вдалося відкрити файл \"%1\": %2")
-                               .arg(path, QFileInfo(path).isDir() ? QStringLiteral("це папка")
-                                                                  : file.errorString()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw LumarelError(
+            QStringLiteral("Не вдалося відкрити файл \"%1\": %2").arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw LumarelError(

@@ -20,6 +20,9 @@ private:
 // reason.
 inline const QString ReadFileFailedText = QStringLiteral("Не вдалося прочитати файл \"%1\": %2");
 inline const QString WriteFileFailedText = QStringLiteral("Не вдалося записати файл \"%1\": %2");
+// A folder given where a file is expected: %1 the path.
+inline const QString FolderNotFileText =
+    QStringLiteral("Не вдалося відкрити файл \"%1\": це папка, а не файл");
 
 // The user's text of the exception being handled; call it only inside a catch
 // block.

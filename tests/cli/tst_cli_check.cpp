@@ -20,6 +20,8 @@ private Q_SLOTS:
     void lint();
     void hostileValues_data();
     void hostileValues();
+    void folderGiven_data();
+    void folderGiven();
 
 private:
     QTemporaryDir m_cache;
@@ -215,6 +217,31 @@ void TestCliCheck::hostileValues()
     for (const QStringList& row : r.rows)
         QCOMPARE(row.size(), 3);
     QCOMPARE(r.exitCode, 3);
+}
+
+void TestCliCheck::folderGiven_data()
+{
+    QTest::addColumn<QString>("verb");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("lint") << u"lint"_qs << 1;
+    QTest::newRow("check") << u"check"_qs << 1;
+    QTest::newRow("list") << u"list"_qs << 1;
+    QTest::newRow("export") << u"export"_qs << 1;
+}
+
+// A folder where a file is expected is called a folder, not a missing file.
+void TestCliCheck::folderGiven()
+{
+    QFETCH(QString, verb);
+    QFETCH(int, exitCode);
+    ConverterRun converter(m_cache.path());
+    const QString folder = converter.file(u"шаблон.doc"_qs);
+    QVERIFY(QDir().mkpath(folder));
+    const ConverterRun::Result r = converter.run({verb, folder});
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY(r.lines.isEmpty());
+    const QString text = u"Не вдалося відкрити файл \"%1\": це папка, а не файл"_qs.arg(folder);
+    QVERIFY2(r.err.contains(text), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TestCliCheck)

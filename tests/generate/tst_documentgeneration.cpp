@@ -167,6 +167,11 @@ void TestDocumentGeneration::outputName_data()
         << u"А\u00ADБ\u2066В"_qs << 1 << u"А_Б_В_Диплом.doc"_qs;
     QTest::newRow("format character beyond 16 bits")
         << u"Я\U000E0041Я"_qs << 1 << u"Я_Я_Диплом.doc"_qs;
+    // Tools that show a name break its line at these.
+    QTest::newRow("line and paragraph separators")
+        << u"Ко\u2028ва\u2029ль"_qs << 1 << u"Ко_ва_ль_Диплом.doc"_qs;
+    QTest::newRow("leading line separator, then dot")
+        << u"\u2028.x"_qs << 1 << u"_.x_Диплом.doc"_qs;
     QTest::newRow("leading format character, then dot")
         << u"\u200B.x"_qs << 1 << u"_.x_Диплом.doc"_qs;
     // The apostrophe letter and emoji are ordinary characters.
