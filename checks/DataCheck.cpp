@@ -73,8 +73,8 @@ QStringList valueFindings(const TemplateUse& use, const StudentRecord& record)
             found.append(EmptyValueText.arg(row.Tag));
     }
     for (const RecordField field : cutFields)
-        found.append(CutValueText.arg(QString::number(FieldWidth(field)),
-                                      cutOf(record, field)->Original));
+        found.append(
+            CutValueText.arg(QString::number(FieldWidth(field)), cutOf(record, field)->Original));
     return found;
 }
 

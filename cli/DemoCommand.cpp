@@ -38,8 +38,8 @@ int RunDemoCommand(const QStringList& args)
         }
         const GenerationContext context{store, workDir, nullptr, {}};
         QString refusal;
-        const std::optional<QString> saved = GenerateDocument(
-            context, *index, demoTemplate, true, OutputKind::Demonstration, &refusal);
+        const std::optional<QString> saved = GenerateDocument(context, *index, demoTemplate, true,
+                                                              OutputKind::Demonstration, &refusal);
         const QString name = store.Record(*index).DisplayName;
         if (!saved) {
             CliOutput::row({name, refusal.isEmpty() ? BadTemplateDemoText : refusal});

@@ -16,8 +16,8 @@ struct BatchRow {
     // GeneratedText, NoTemplateText, BadTemplateText, or why the graduate's
     // data or PDF was refused
     QString result;
-    QString path;   // the saved document, when generated
-    QString pdf;    // the PDF beside it, when asked for
+    QString path; // the saved document, when generated
+    QString pdf;  // the PDF beside it, when asked for
     // The PDF that goes into the print file: pdf, or a scratch file when only
     // the print file asked for one.
     QString printPart;

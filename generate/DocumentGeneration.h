@@ -43,11 +43,11 @@ struct GenerationContext {
 // when the template file does not exist (no office is started), lacks
 // "#Прізвище#", or the record's data is refused (nothing is saved; the
 // refusal's text goes to *refusal when given, which stays empty otherwise).
-// Errors are passed on after the office has been quit. keepHidden applies to an office the call starts itself. The
-// office stores into a scratch folder of ours; the finished file is then
-// moved into place under a name claimed atomically (PlaceOutputFiles), with
-// its PDF when context.pdf asks for one; a PDF that cannot be written throws
-// PdfExportError and leaves neither file.
+// Errors are passed on after the office has been quit. keepHidden applies to
+// an office the call starts itself. The office stores into a scratch folder
+// of ours; the finished file is then moved into place under a name claimed
+// atomically (PlaceOutputFiles), with its PDF when context.pdf asks for one;
+// a PDF that cannot be written throws PdfExportError and leaves neither file.
 std::optional<QString> GenerateDocument(const GenerationContext& context, int recordIndex,
                                         const QString& templatePath, bool keepHidden,
                                         OutputKind kind, QString* refusal = nullptr);

@@ -22,11 +22,12 @@ constexpr int MaxValueLength = 4000;
 // file's records and listLines one check-list line per record, and there is no
 // result. A refused file gives its refusal text and changes nothing. A broken
 // file (unreadable, malformed, a missing required value, a bad number, a value
-// that is not plain text or is longer than MaxValueLength) throws LumarelError naming the record and the value,
-// and changes nothing. Entities the file declares itself are expanded within
-// the parser's bounds; one that names an outside file, an undeclared one, or
-// an expansion past the bounds throws as well. Names are matched exactly: a
-// prefixed element ("x:document") is never a record.
+// that is not plain text or longer than MaxValueLength) throws LumarelError
+// naming the record and the value, and changes nothing. Entities the file
+// declares itself are expanded within the parser's bounds; one that names an
+// outside file, an undeclared one, or an expansion past the bounds throws as
+// well. Names are matched exactly: a prefixed element ("x:document") is
+// never a record.
 std::optional<QString> ImportXmlFile(const QString& path, RecordStore& store,
                                      QStringList& listLines);
 

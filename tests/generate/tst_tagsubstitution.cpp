@@ -466,8 +466,8 @@ void TestTagSubstitution::impossibleDates_data()
         << u"29.02.2023"_qs << QString() << issue << refused("29.02.2023", "#ДатаДп#");
     QTest::newRow("29 February of a leap year")
         << u"29.02.2024"_qs << QString() << issue << u"=Шевченко 29 лютого 2024"_qs;
-    QTest::newRow("29 February 1900") << u"29.02.1900"_qs << QString() << issue
-                                      << refused("29.02.1900", "#ДатаДп#");
+    QTest::newRow("29 February 1900")
+        << u"29.02.1900"_qs << QString() << issue << refused("29.02.1900", "#ДатаДп#");
     QTest::newRow("29 February 2000")
         << u"29.02.2000"_qs << QString() << issue << u"=Шевченко 29 лютого 2000"_qs;
     QTest::newRow("named by the first tag the template uses")
@@ -476,9 +476,9 @@ void TestTagSubstitution::impossibleDates_data()
     QTest::newRow("tag in other letter case, named as in the table")
         << u"31.02.2023"_qs << QString() << u"#Прізвище# #датадп#"_qs
         << refused("31.02.2023", "#ДатаДп#");
-    QTest::newRow("graduation date") << u"30.06.2015"_qs << u"32/01/2020"_qs
-                                     << u"#Прізвище# #ДатаДп# #МісЗнЧисло#"_qs
-                                     << refused("32/01/2020", "#МісЗнЧисло#");
+    QTest::newRow("graduation date")
+        << u"30.06.2015"_qs << u"32/01/2020"_qs << u"#Прізвище# #ДатаДп# #МісЗнЧисло#"_qs
+        << refused("32/01/2020", "#МісЗнЧисло#");
     QTest::newRow("both dates, the issue date named")
         << u"0.1.2020"_qs << u"1.0.2020"_qs << u"#Прізвище# #ДатаЗн# #ДатаДп#"_qs
         << refused("0.1.2020", "#ДатаДп#");

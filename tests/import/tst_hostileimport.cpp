@@ -292,17 +292,15 @@ void TestHostileImport::valueLength_data()
     QTest::addColumn<QString>("expected"); // empty: read; else what the error names
 
     const QString bound = QString(MaxValueLength, u'Щ');
-    QTest::newRow("attribute at the bound")
-        << true << u"lastname"_qs << bound << QString();
+    QTest::newRow("attribute at the bound") << true << u"lastname"_qs << bound << QString();
     QTest::newRow("attribute one past the bound")
         << true << u"lastname"_qs << bound + u'Щ'
         << u"значення атрибута \"lastname\" надто довге: 4001 символів, найбільше можна 4000"_qs;
     QTest::newRow("a megabyte in an unbounded attribute")
         << true << u"universityname"_qs << QString(1 << 20, u'a')
         << u"значення атрибута \"universityname\" надто довге: 1048576 символів"_qs;
-    QTest::newRow("an optional attribute")
-        << true << u"specdirprofnameen"_qs << bound + u'x'
-        << u"значення атрибута \"specdirprofnameen\""_qs;
+    QTest::newRow("an optional attribute") << true << u"specdirprofnameen"_qs << bound + u'x'
+                                           << u"значення атрибута \"specdirprofnameen\""_qs;
     // Characters, not UTF-16 units: 4000 emoji are 8000 units.
     QTest::newRow("characters beyond 16 bits at the bound")
         << true << u"lastname"_qs << u"😀"_qs.repeated(MaxValueLength) << QString();

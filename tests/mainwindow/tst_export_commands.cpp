@@ -398,7 +398,8 @@ void TestExportCommands::impossibleDates()
     QStringList rows;
     bool prVisible = false;
     whenModal(
-        "TFPack", [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
+        "TFPack",
+        [](QWidget* w) { return w->findChild<QPushButton*>(QStringLiteral("Bc"))->isEnabled(); },
         [&](QWidget* w) {
             rows = tableRows(w);
             prVisible = w->findChild<QWidget*>(QStringLiteral("Pr"))->isVisible();

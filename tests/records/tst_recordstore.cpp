@@ -229,10 +229,10 @@ void TestRecordStore::cutsRemembered_data()
     QTest::addColumn<Assignments>("assigned"); // in this order
     QTest::addColumn<QStringList>("cuts");     // "<field>=<original>"
     const QString forty(40, u'Щ');
-    QTest::newRow("a value that fits") << Assignments{{RecordField::LastName, forty}}
-                                       << QStringList{};
-    QTest::newRow("one past the width")
-        << Assignments{{RecordField::LastName, forty + u'Я'}} << QStringList{u"LastName="_qs + forty + u'Я'};
+    QTest::newRow("a value that fits")
+        << Assignments{{RecordField::LastName, forty}} << QStringList{};
+    QTest::newRow("one past the width") << Assignments{{RecordField::LastName, forty + u'Я'}}
+                                        << QStringList{u"LastName="_qs + forty + u'Я'};
     QTest::newRow("characters beyond 16 bits count as one")
         << Assignments{{RecordField::FirstNameEn, u"😀"_qs.repeated(40)}} << QStringList{};
     QTest::newRow("unbounded text is never cut")
