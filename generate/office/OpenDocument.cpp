@@ -30,15 +30,15 @@ using rtl::OUString;
 
 namespace {
 
-// The template's copy in a folder of its own, which goes with the document.
-std::unique_ptr<QTemporaryDir> privateCopy(const QString& templatePath, QString& copy)
+// The template's copy in a folder of its own, which goes with the document;
+// one a killed run left behind goes with the next run's.
+std::unique_ptr<ScratchFolder> privateCopy(const QString& templatePath, QString& copy)
 {
-    auto copyDir =
-        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/lumarel-XXXXXX"));
+    auto copyDir = std::make_unique<ScratchFolder>();
     const QString suffix = QFileInfo(templatePath).suffix();
     copy = copyDir->filePath(suffix.isEmpty() ? QStringLiteral("template")
                                               : QStringLiteral("template.") + suffix);
-    if (!copyDir->isValid() || !QFile::copy(templatePath, copy))
+    if (!QFile::copy(templatePath, copy))
         throw LumarelError(QStringLiteral("Не вдалося прочитати шаблон ") + templatePath);
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
     return copyDir;
@@ -71,7 +71,7 @@ OpenDocument LoadTemplate(const Reference<css::frame::XDesktop2>& desktop,
                           const QString& templatePath, bool hidden, const OfficeAlive& alive)
 {
     QString copy;
-    std::unique_ptr<QTemporaryDir> copyDir = privateCopy(templatePath, copy);
+    std::unique_ptr<ScratchFolder> copyDir = privateCopy(templatePath, copy);
     const QString what = QStringLiteral("Не вдалося відкрити шаблон ") + templatePath;
     bool isText = false;
     Reference<css::lang::XComponent> loaded = OfficeStep(what, alive, [&] {

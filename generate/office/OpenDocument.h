@@ -2,11 +2,11 @@
 
 #include "generate/office/DocumentSession.h"
 #include "generate/office/OfficeCalls.h"
+#include "generate/office/ScratchFolder.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -19,7 +19,7 @@
 // template, or a held template taken up again.
 struct OpenDocument {
     css::uno::Reference<css::lang::XComponent> document;
-    std::unique_ptr<QTemporaryDir> copyDir;
+    std::unique_ptr<ScratchFolder> copyDir;
     // Tracked changes of the template that could not be accepted.
     bool unacceptedChanges = false;
     // Its template: the file, and the file as it was on disk (empty for none).

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <QSet>
+
 #include <cerrno>
+#include <mutex>
 #include <csignal>
 #include <unistd.h>
 
@@ -25,13 +28,26 @@ bool processRuns(qint64 pid)
 ScratchFolder::ScratchFolder() : ScratchFolder(QDir::tempPath()) {}
 
 ScratchFolder::ScratchFolder(const QString& parent)
-    : m_dir((RemoveLeftovers(parent), parent + u'/' + Prefix +
+    : m_dir((RemoveLeftoversOnce(parent), parent + u'/' + Prefix +
                                           QString::number(QCoreApplication::applicationPid()) +
                                           QStringLiteral("-XXXXXX")))
 {
     if (!m_dir.isValid())
         throw LumarelError(QStringLiteral("Не вдалося створити тимчасову папку в ") + parent +
                            QStringLiteral(": ") + m_dir.errorString());
+}
+
+// A batch makes a folder for every template it loads: the parent is looked
+// through once per run.
+void ScratchFolder::RemoveLeftoversOnce(const QString& parent)
+{
+    static std::mutex guard;
+    static QSet<QString> done;
+    const std::lock_guard lock(guard);
+    if (done.contains(parent))
+        return;
+    done.insert(parent);
+    RemoveLeftovers(parent);
 }
 
 void ScratchFolder::RemoveLeftovers(const QString& parent)

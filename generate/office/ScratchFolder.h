@@ -3,10 +3,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A private folder of this run where the office stores finished documents
+// A private folder of this run: where the office stores finished documents
 // before they are moved into Results or Examples, so that nothing half
-// written is ever seen there. It is removed with the object; what a killed
-// run left behind is removed by the next run that makes one.
+// written is ever seen there, and where a template's private copy lies. Its
+// name holds the run's process id. It is removed with the object; what a
+// killed run left behind is removed by the next run that makes one.
 class ScratchFolder {
 public:
     // Throws LumarelError when the folder cannot be made.
@@ -24,5 +25,7 @@ public:
     static void RemoveLeftovers(const QString& parent);
 
 private:
+    static void RemoveLeftoversOnce(const QString& parent);
+
     QTemporaryDir m_dir;
 };

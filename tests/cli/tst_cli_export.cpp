@@ -4,6 +4,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcesses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void pdfAndPrintFile();
     void stopSignal_data();
     void stopSignal();
+    void killedRunsCopiesRemoved();
     void anyLocale_data();
     void anyLocale();
 
@@ -290,6 +292,51 @@ void TestCliExport::stopSignal()
     QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
+}
+
+// A converter killed outright leaves its scratch folders and the template's
+// private copies; the next run removes them, and leaves those of a run still
+// going and anything not ours.
+void TestCliExport::killedRunsCopiesRemoved()
+{
+    QTemporaryDir tmp;
+    const QStringList ours{u"lumarel*"_qs};
+    const auto leftovers = [&] {
+        return QDir(tmp.path()).entryList(ours, QDir::AllEntries | QDir::Hidden |
+                                                    QDir::NoDotAndDotDot);
+    };
+    const QString foreign = tmp.filePath(u"lumarel-XXXX-чуже"_qs);
+    const QString running = tmp.filePath(u"lumarel-scratch-%1-живий"_qs.arg(
+        QCoreApplication::applicationPid()));
+    TestFiles::write(foreign + u"/template.doc"_qs, "чуже");
+    TestFiles::write(running + u"/template.doc"_qs, "живе");
+    ConverterRun killed(m_cache.path());
+    killed.set(u"TMPDIR"_qs, tmp.path());
+    const QString good = killed.file(u"good.fodt"_qs);
+    TestFiles::write(good, TestFiles::flatTemplate("#Прізвище#"));
+    saveTemplates(WorkDir(killed.work()), {{2, good}});
+    QByteArray records;
+    for (int k = 1; k <= 40; ++k)
+        records += record(QByteArray::number(1000 + k).constData(), "Випускник Іван", "6.02", "0");
+    const QString xml = killed.file(u"export.xml"_qs);
+    TestFiles::write(xml, TestFiles::edeboFile(records));
+    killed.start({u"export"_qs, xml});
+    QTRY_VERIFY_WITH_TIMEOUT(!killed.outputSoFar().isEmpty() || !killed.running(), 240000);
+    QVERIFY(killed.running());
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    killed.finish(60000);
+    // Its scratch folder and a template's copy at least.
+    QVERIFY2(leftovers().size() >= 4, qPrintable(leftovers().join(u' ')));
+
+    ConverterRun next(m_cache.path(), killed.work());
+    next.set(u"TMPDIR"_qs, tmp.path());
+    const QString one = killed.file(u"one.xml"_qs);
+    TestFiles::write(one, TestFiles::edeboFile(record("2001", "Наступний Іван", "6.02", "0")));
+    const ConverterRun::Result r = next.run({u"export"_qs, one});
+    QCOMPARE(r.exitCode, 0);
+    QStringList left = leftovers();
+    left.sort();
+    QCOMPARE(left, (QStringList{QFileInfo(foreign).fileName(), QFileInfo(running).fileName()}));
 }
 
 void TestCliExport::pdfAndPrintFile_data()
