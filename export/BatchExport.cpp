@@ -21,8 +21,14 @@ BatchExport::~BatchExport()
 
 DocumentSession& BatchExport::office()
 {
-    if (!m_session)
-        m_session = m_makeSession ? m_makeSession() : std::make_unique<LibreOfficeSession>();
+    if (!m_session) {
+        std::unique_ptr<DocumentSession> made =
+            m_makeSession ? m_makeSession() : std::make_unique<LibreOfficeSession>();
+        const std::lock_guard lock(m_sessionMade);
+        m_session = std::move(made);
+        if (m_aborted)
+            m_session->abort();
+    }
     if (!m_started) {
         ++m_starts;
         m_session->start(true);
@@ -66,12 +72,14 @@ StoredRow BatchExport::store(int recordIndex, const QString& savePath)
             row.result = e.text();
             return row;
         } catch (const OfficeLostError& e) {
-            // The dead office has been quit; the next try starts anew.
+            // The dead office has been quit; the next try starts anew. A
+            // document whose office hung would hang the next one too.
+            const bool hung = dynamic_cast<const HungOfficeError*>(&e) != nullptr;
             finish();
             QFile::remove(savePath);
             if (!pdfPath.isEmpty())
                 QFile::remove(pdfPath);
-            if (attempt == 2) {
+            if (attempt == 2 || hung || m_aborted) {
                 row.result = e.text();
                 return row;
             }
@@ -101,6 +109,14 @@ BatchRow PlaceStoredRow(const StoredRow& stored, const QString& resultsFolder,
     if (options.printFile)
         row.printPart = options.alsoPdf ? placed.pdf : stored.finishedPdf;
     return row;
+}
+
+void BatchExport::abort() noexcept
+{
+    m_aborted = true;
+    const std::lock_guard lock(m_sessionMade);
+    if (m_session)
+        m_session->abort();
 }
 
 void BatchExport::finish() noexcept

@@ -7,8 +7,10 @@
 #include "settings/WorkDir.h"
 
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 // One row of a batch: the graduate's name and the outcome.
 struct BatchRow {
@@ -65,11 +67,16 @@ public:
     // next free name and may run on another thread. A missing or unusable
     // template is a row, and so is an office lost twice under the same
     // record; any other failure throws LumarelError and ends the batch (the
-    // office is ended).
+    // office is ended). An office that hangs is ended by the watch over its
+    // calls: that record's row says so, and the next one gets a new office.
     StoredRow store(int recordIndex, const QString& savePath);
     BatchRow place(const StoredRow& stored) const;
     // Ends whatever office the batch holds. Never throws.
     void finish() noexcept;
+    // Ends the office at once from another thread, also in the middle of a
+    // call, and starts none after it: the record under way gets a row of
+    // the lost office. Never throws.
+    void abort() noexcept;
 
     // How many times an office was started for this batch.
     int officeStarts() const { return m_starts; }
@@ -81,7 +88,10 @@ private:
     WorkDir m_workDir;
     SessionFactory m_makeSession;
     ExportOptions m_options;
+    // Made on the batch's thread; abort() reaches it from another.
+    std::mutex m_sessionMade;
     std::unique_ptr<DocumentSession> m_session;
+    std::atomic<bool> m_aborted{false};
     bool m_started = false;
     int m_starts = 0;
 };

@@ -8,11 +8,23 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+namespace {
+
+// After a stop the offices may finish the documents they hold; one that is
+// not done by then is ended, so that a stop never waits on a hung office.
+// Once for the documents under way, once more for the offices' quitting.
+constexpr std::chrono::milliseconds StopGrace{1500};
+
+} // namespace
 
 struct BatchPool::Shared {
     const RecordStore& store;
@@ -34,6 +46,12 @@ struct BatchPool::Shared {
     // No position past this one is started: the first failure so far.
     int stopAt = 0;
     bool stopping = false;
+    // The stop ended the offices still at work: what they were doing is
+    // left undone.
+    bool aborting = false;
+    // The workers' batches while they run, and whether each is in a
+    // document.
+    std::map<BatchExport*, bool> running;
     int starts = 0;
     int offices = 0;
     std::vector<std::thread> workers;
@@ -57,6 +75,10 @@ struct BatchPool::Shared {
 void BatchPool::Shared::work()
 {
     BatchExport batch(store, workDir, makeSession, options);
+    {
+        std::lock_guard lock(mutex);
+        running.emplace(&batch, false);
+    }
     for (;;) {
         int position = 0;
         {
@@ -64,6 +86,7 @@ void BatchPool::Shared::work()
             if (stopping || nextToStore >= stopAt)
                 break;
             position = nextToStore++;
+            running[&batch] = true;
         }
         std::optional<StoredRow> row;
         std::exception_ptr error;
@@ -73,6 +96,11 @@ void BatchPool::Shared::work()
             error = std::current_exception();
         }
         std::lock_guard lock(mutex);
+        running[&batch] = false;
+        changed.notify_all();
+        // Cut short by the stop: not done, rather than failed.
+        if (aborting && (error || row->finished.isEmpty()))
+            break;
         if (error) {
             errors[static_cast<size_t>(position)] = error;
             stopAt = std::min(stopAt, position);
@@ -84,6 +112,8 @@ void BatchPool::Shared::work()
     batch.finish();
     std::lock_guard lock(mutex);
     starts += batch.officeStarts();
+    running.erase(&batch);
+    changed.notify_all();
 }
 
 BatchPool::BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recordIndexes,
@@ -159,8 +189,22 @@ std::optional<BatchRow> BatchPool::nextRow(int waitMs)
 void BatchPool::finish() noexcept
 {
     {
-        std::lock_guard lock(d->mutex);
+        std::unique_lock lock(d->mutex);
         d->stopping = true;
+        const auto idle = [this] {
+            return std::none_of(d->running.begin(), d->running.end(),
+                                [](const auto& worker) { return worker.second; });
+        };
+        const auto abort = [this](bool all) {
+            d->aborting = true;
+            for (const auto& [batch, busy] : d->running)
+                if (busy || all)
+                    batch->abort();
+        };
+        if (!d->changed.wait_for(lock, StopGrace, idle))
+            abort(false);
+        if (!d->changed.wait_for(lock, StopGrace, [this] { return d->running.empty(); }))
+            abort(true);
     }
     for (std::thread& worker : d->workers)
         if (worker.joinable())

@@ -16,6 +16,17 @@ public:
     using LumarelError::LumarelError;
 };
 
+// The office did not answer a call within its bound and was ended: as dead
+// as a lost one, but trying the same document again would only hang again.
+class HungOfficeError : public OfficeLostError {
+public:
+    using OfficeLostError::OfficeLostError;
+};
+
+// What a document whose office hung gets instead; %1 is the bound in seconds.
+inline const QString HungOfficeText =
+    QStringLiteral("LibreOffice не відповідав понад %1 с і його зупинено: документ не створено");
+
 // The PDF beside a document could not be written: an error of that document
 // alone, the office itself is still fine.
 class PdfExportError : public LumarelError {
@@ -84,6 +95,9 @@ public:
     virtual void closeDocument() noexcept = 0;
     // Ends the office. Never throws; safe to call more than once.
     virtual void quit() noexcept = 0;
+    // Ends the office at once, from any thread, so that a call waiting on it
+    // returns; every call after it is refused. Never throws.
+    virtual void abort() noexcept {}
 };
 
 // Makes the office a caller starts itself; an empty one means LibreOffice.

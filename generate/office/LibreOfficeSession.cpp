@@ -1,5 +1,6 @@
 #include "generate/office/LibreOfficeSession.h"
 
+#include "generate/office/CallWatch.h"
 #include "generate/office/DocumentStore.h"
 #include "generate/office/HeldTemplates.h"
 #include "generate/office/OfficeBridge.h"
@@ -20,6 +21,7 @@
 namespace {
 
 const QString ReadFailed = QStringLiteral("Не вдалося прочитати текст документа");
+const QString StoppedText = QStringLiteral("LibreOffice зупинено");
 
 } // namespace
 
@@ -32,6 +34,7 @@ struct LibreOfficeSession::Impl {
     OpenDocument active;
     HeldTemplates held;
     TagSearch search;
+    CallWatch watch;
     // Whether open() notes the changes as saved, and what it noted.
     bool watchChanges = false;
     TrackedChanges changes;
@@ -44,6 +47,28 @@ struct LibreOfficeSession::Impl {
     template <class F> auto step(const QString& what, F&& f)
     {
         return OfficeStep(what, alive(), std::forward<F>(f));
+    }
+    // One call of ours into the office, under the watch: a call the watch
+    // had to end says that the office hung.
+    template <class F> auto watched(F&& f) -> decltype(f())
+    {
+        if (watch.stopped())
+            throw OfficeLostError(StoppedText);
+        const CallWatch::Call call(watch);
+        try {
+            return f();
+        } catch (const LumarelError&) {
+            throwIfHung();
+            throw;
+        } catch (const css::uno::Exception&) {
+            throwIfHung();
+            throw;
+        }
+    }
+    void throwIfHung() const
+    {
+        if (watch.fired())
+            throw HungOfficeError(HungOfficeText.arg(std::max(1, watch.bound() / 1000)));
     }
 };
 
@@ -99,8 +124,15 @@ void LibreOfficeSession::requireDocument() const
         throw LumarelError(NoDocumentText);
 }
 
+void LibreOfficeSession::setCallBound(int ms)
+{
+    d->watch.setBound(ms);
+}
+
 void LibreOfficeSession::start(bool keepHidden)
 {
+    if (d->watch.stopped())
+        throw OfficeLostError(StoppedText);
     if (d->bridge.connected())
         throw LumarelError(QStringLiteral("LibreOffice вже запущено"));
     if (!IsInstalled(d->programDir))
@@ -109,7 +141,12 @@ void LibreOfficeSession::start(bool keepHidden)
     try {
         d->profile.take();
         d->bridge.connect(d->process, d->profile, d->programDir, d->hidden);
+        d->watch.watch(d->process.pid());
+        // Stopped while it started.
+        if (d->watch.stopped())
+            throw OfficeLostError(StoppedText);
     } catch (...) {
+        d->watch.watch(0);
         d->process.stop();
         d->profile.release();
         throw;
@@ -117,6 +154,11 @@ void LibreOfficeSession::start(bool keepHidden)
 }
 
 void LibreOfficeSession::open(const QString& templatePath)
+{
+    d->watched([&] { openTemplate(templatePath); });
+}
+
+void LibreOfficeSession::openTemplate(const QString& templatePath)
 {
     if (!d->bridge.connected())
         throw LumarelError(QStringLiteral("LibreOffice не запущено"));
@@ -135,7 +177,8 @@ void LibreOfficeSession::open(const QString& templatePath)
 QList<QPair<DocumentPart, QString>> LibreOfficeSession::ReadPartTexts()
 {
     requireDocument();
-    return d->step(ReadFailed, [&] { return ReadDocumentParts(d->active.document); });
+    return d->watched(
+        [&] { return d->step(ReadFailed, [&] { return ReadDocumentParts(d->active.document); }); });
 }
 
 void LibreOfficeSession::watchChanges(bool on)
@@ -176,6 +219,11 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
 
 int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values)
 {
+    return d->watched([&] { return replaceTags(values); });
+}
+
+int LibreOfficeSession::replaceTags(const QList<QPair<QString, QString>>& values)
+{
     requireDocument();
     QStringList tags;
     QStringList texts;
@@ -186,7 +234,7 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
     // The places of the last search serve when it looked for every tag asked
     // for now and nothing has changed since.
     if (!d->search.covers(tags))
-        FindTags(tags);
+        findTags(tags);
     const FoundTags found = d->search.take();
     return d->step(QStringLiteral("Не вдалося замінити позначки"), [&] {
         return WriteTags(d->active, found, tags, texts, d->bridge.loops(), d->watchChanges);
@@ -196,19 +244,24 @@ int LibreOfficeSession::ReplaceTags(const QList<QPair<QString, QString>>& values
 void LibreOfficeSession::saveAs(const QString& path)
 {
     requireDocument();
-    StoreCopy(d->active.document, path, QStringLiteral("Не вдалося зберегти документ "),
-              StoreFormat::Word97, d->alive());
+    d->watched([&] {
+        StoreCopy(d->active.document, path, QStringLiteral("Не вдалося зберегти документ "),
+                  StoreFormat::Word97, d->alive());
+    });
 }
 
 void LibreOfficeSession::saveAsPdf(const QString& path)
 {
     requireDocument();
-    StoreCopy(d->active.document, path, QStringLiteral("Не вдалося зберегти PDF "),
-              StoreFormat::PdfA2b, d->alive());
+    d->watched([&] {
+        StoreCopy(d->active.document, path, QStringLiteral("Не вдалося зберегти PDF "),
+                  StoreFormat::PdfA2b, d->alive());
+    });
 }
 
 void LibreOfficeSession::closeDocument() noexcept
 {
+    const CallWatch::Call call(d->watch);
     d->search.forget();
     OpenDocument doc = std::exchange(d->active, OpenDocument());
     if (!d->watchChanges && d->held.hold(doc))
@@ -218,8 +271,23 @@ void LibreOfficeSession::closeDocument() noexcept
 
 void LibreOfficeSession::quit() noexcept
 {
-    closeDocument();
-    d->held.closeAll();
-    d->process.terminate(d->bridge.release());
+    {
+        const CallWatch::Call call(d->watch);
+        closeDocument();
+        d->held.closeAll();
+    }
+    // A hung office would not answer a request to end either.
+    const bool hung = d->watch.fired() || d->watch.stopped();
+    d->watch.watch(0);
+    const auto desktop = d->bridge.release();
+    if (hung)
+        d->process.stop();
+    else
+        d->process.terminate(desktop);
     d->profile.release();
+}
+
+void LibreOfficeSession::abort() noexcept
+{
+    d->watch.stop();
 }

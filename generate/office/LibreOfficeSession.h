@@ -30,6 +30,11 @@ public:
     // takes it up again (a fresh load every tenth time).
     void closeDocument() noexcept override;
     void quit() noexcept override;
+    void abort() noexcept override;
+
+    // How long one call may wait on the office before it is ended as hung
+    // (OfficeCallBoundMs unless set).
+    void setCallBound(int ms);
 
     // Whether the loops over the places a search found run inside the office
     // (the default) or call by call from here; set before start().
@@ -52,6 +57,9 @@ public:
 
 private:
     void requireDocument() const;
+    void openTemplate(const QString& templatePath);
+    QStringList findTags(const QStringList& tags);
+    int replaceTags(const QList<QPair<QString, QString>>& values);
 
     struct Impl;
     std::unique_ptr<Impl> d;

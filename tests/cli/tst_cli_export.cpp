@@ -235,14 +235,18 @@ void TestCliExport::stopSignal_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("SIGINT") << int(SIGINT) << 130;
-    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+    QTest::addColumn<bool>("hung"); // the offices frozen before the signal
+    QTest::newRow("SIGINT") << int(SIGINT) << 130 << false;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << false;
+    // Far sooner than the watch over each call would end them.
+    QTest::newRow("SIGTERM, offices hung") << int(SIGTERM) << 143 << true;
 }
 
 void TestCliExport::stopSignal()
 {
     QFETCH(int, signal);
     QFETCH(int, exitCode);
+    QFETCH(bool, hung);
     ConverterRun converter(m_cache.path());
     QTemporaryDir tmp; // the run's temporary files: template copies, scratch, the office's own
     converter.set(u"TMPDIR"_qs, tmp.path());
@@ -263,8 +267,11 @@ void TestCliExport::stopSignal()
     // Stopped once the first document is there, with most still to do.
     QTRY_VERIFY_WITH_TIMEOUT(!converter.outputSoFar().isEmpty() || !converter.running(), 240000);
     QVERIFY(converter.running());
+    if (hung)
+        for (const qint64 office : TestProcesses::mentioning(m_cache.path()))
+            ::kill(static_cast<pid_t>(office), SIGSTOP);
     ::kill(static_cast<pid_t>(converter.processId()), signal);
-    const ConverterRun::Result r = converter.finish(120000);
+    const ConverterRun::Result r = converter.finish(hung ? 30000 : 120000);
     QCOMPARE(r.exitCode, exitCode);
 
     const QStringList& out = r.lines;
@@ -287,9 +294,11 @@ void TestCliExport::stopSignal()
     }
     QVERIFY(saved >= 1);
     QVERIFY(stopped >= 1);
-    // Nothing of the run is left: no office, no temporary file, no stray document.
+    // Nothing of the run is left: no office, no temporary file, no stray
+    // document. A killed office leaves its own temporary files.
     QVERIFY(TestProcesses::mentioning(m_cache.path()).isEmpty());
-    QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(tmp.path()).entryList(hung ? QStringList{u"lumarel*"_qs} : QStringList(),
+                                        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
 }
