@@ -40,7 +40,8 @@ void storeOver(const QString& document, int count, std::barrier<>& ready, Clock:
         bridge.connect(process, profile, LibreOfficeSession::DefaultProgramDir(), true);
         doc = LoadTemplate(bridge.desktop(), document, true, alive);
         TrackedChanges none;
-        PrepareForFilling(doc, bridge.remote(), false, none);
+        QList<DocumentMark> noMarks;
+        PrepareForFilling(doc, bridge.remote(), false, none, noMarks);
         const css::uno::Reference<css::text::XText> text =
             css::uno::Reference<css::text::XTextDocument>(doc.document, css::uno::UNO_QUERY_THROW)
                 ->getText();

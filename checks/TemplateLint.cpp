@@ -215,6 +215,31 @@ void checkChanges(const TrackedChanges& changes, QStringList& problems)
     }
 }
 
+QString markName(const DocumentMark& mark)
+{
+    return mark.kind == DocumentMark::Kind::Bookmark
+               ? QStringLiteral("закладка ") + quoted(mark.name)
+               : QStringLiteral("поле");
+}
+
+// A bookmark or a field is no part of its own: its tags are counted where
+// it stands, and it is named beside.
+void nameMarks(const QList<DocumentMark>& marks, QList<TagCount>& tags)
+{
+    for (const DocumentMark& mark : marks) {
+        const QHash<QString, int> counts = tagCounts(mark.text);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            auto known = std::find_if(tags.begin(), tags.end(),
+                                      [&it](const TagCount& t) { return t.tag == it.key(); });
+            if (known == tags.end())
+                known = tags.insert(tags.end(), TagCount{it.key(), it.value(), {}});
+            const QString name = markName(mark);
+            if (!known->parts.contains(name))
+                known->parts.append(name);
+        }
+    }
+}
+
 } // namespace
 
 namespace TemplateLint {
@@ -279,6 +304,7 @@ LintReport Check(const TemplateTexts& texts)
         }
         checkLeftovers(masked, problems);
     }
+    nameMarks(texts.marks, report.tags);
     // The order of the reference, whatever the order found.
     const QStringList order = tableTags();
     std::sort(report.tags.begin(), report.tags.end(),

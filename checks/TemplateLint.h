@@ -30,6 +30,7 @@ struct PartText {
 struct TemplateTexts {
     QList<PartText> parts;  // with the tracked changes accepted, as the export sees it
     TrackedChanges changes; // as saved
+    QList<DocumentMark> marks; // bookmarks and fields, as found
 };
 
 namespace TemplateLint {
@@ -41,6 +42,8 @@ QString PartName(DocumentPart part);
 // no tag of the table (with the tag meant, when one is near: Latin look-alike
 // letters, extra spaces, a missing or doubled "#"), change recording left on,
 // and tags that a tracked change breaks or that stand only in deleted text.
+// A tag that stands in a bookmark or a field's shown text has that named
+// among its parts.
 LintReport Check(const TemplateTexts& texts);
 // The report as lines: one per tag found, then one per problem.
 QStringList Lines(const LintReport& report);

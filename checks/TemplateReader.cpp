@@ -78,6 +78,7 @@ Refusable<TemplateTexts> TemplateReader::partsOf(const QString& path)
         session.watchChanges(false);
         TemplateTexts read;
         read.changes = session.trackedChanges();
+        read.marks = session.marks();
         for (const auto& [part, text] : session.ReadPartTexts())
             read.parts.append({TemplateLint::PartName(part), text});
         texts = std::move(read);

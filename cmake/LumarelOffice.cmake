@@ -91,7 +91,18 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.text.XTextCursor
     com.sun.star.text.XTextRange
     com.sun.star.text.XTextSectionsSupplier
-    com.sun.star.util.XReplaceDescriptor)
+    com.sun.star.util.XReplaceDescriptor
+    com.sun.star.util.XRefreshable
+    com.sun.star.text.XTextFieldsSupplier
+    com.sun.star.text.XTextField
+    com.sun.star.text.XTextContent
+    com.sun.star.text.XDependentTextField
+    com.sun.star.text.XBookmarksSupplier
+    com.sun.star.container.XNamed
+    com.sun.star.text.ReferenceFieldSource
+    com.sun.star.text.ReferenceFieldPart
+    com.sun.star.document.XDocumentPropertiesSupplier
+    com.sun.star.document.XDocumentProperties)
 list(JOIN LUMAREL_UNO_TYPES ";" _uno_type_arg)
 
 set(LUMAREL_UNO_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated/uno")

@@ -49,6 +49,14 @@ struct TrackedChanges {
     QString accepted;
 };
 
+// A bookmark or a field of a template and the text it holds or shows, as
+// open() found them.
+struct DocumentMark {
+    enum class Kind { Bookmark, Field } kind = Kind::Bookmark;
+    QString name; // a bookmark's own; empty for a field
+    QString text;
+};
+
 // The steps through which a document is generated: start an office, open a
 // template, read and fill it, save a copy, close it and quit. Failures throw
 // LumarelError, OfficeLostError when the office itself is gone; start/quit
@@ -71,6 +79,8 @@ public:
     virtual void watchChanges(bool /*on*/) {}
     // What the last open() noted; nothing unless watchChanges(true).
     virtual TrackedChanges trackedChanges() const { return {}; }
+    // The bookmarks and fields the last open() found, under the same rule.
+    virtual QList<DocumentMark> marks() const { return {}; }
     // Every occurrence of the given tags (letter case ignored) in every part
     // of the active document that ReplaceTags reaches: body, tables, headers
     // and footers, frames, drawing shapes, notes. Each is given as the

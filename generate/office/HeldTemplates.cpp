@@ -63,10 +63,13 @@ void HeldTemplates::closeAll() noexcept
     m_held.clear();
 }
 
-bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts)
+bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts,
+                   const QString& marks)
 {
     const QString asked = tags.join(u'\n');
     if (doc.reused) {
+        if (marks != doc.marks)
+            return false;
         const auto loaded = doc.pristine.constFind(asked);
         return loaded != doc.pristine.cend() && *loaded == texts;
     }

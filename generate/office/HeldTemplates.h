@@ -24,10 +24,11 @@ private:
     std::map<QString, OpenDocument> m_held; // by template key
 };
 
-// Whether the document reads as its template did when loaded: a held one
-// must, or it is to be loaded again; the reading of one just loaded is
-// noted for that.
-bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts);
+// Whether the document reads as its template did when loaded, its marks
+// (MarksSignature, read only for a held one) included: a held one must, or
+// it is to be loaded again; the reading of one just loaded is noted for that.
+bool ReadsAsLoaded(OpenDocument& doc, const QStringList& tags, const QStringList& texts,
+                   const QString& marks);
 
 // The filling of a document as loaded, as one step to undo, so that the
 // template can serve the next graduate. Either way the document no longer

@@ -1,6 +1,7 @@
 #include "generate/office/LibreOfficeSession.h"
 
 #include "generate/office/CallWatch.h"
+#include "generate/office/DocumentMarks.h"
 #include "generate/office/DocumentStore.h"
 #include "generate/office/HeldTemplates.h"
 #include "generate/office/OfficeBridge.h"
@@ -38,6 +39,7 @@ struct LibreOfficeSession::Impl {
     // Whether open() notes the changes as saved, and what it noted.
     bool watchChanges = false;
     TrackedChanges changes;
+    QList<DocumentMark> marks;
     int loads = 0;
 
     OfficeAlive alive()
@@ -170,8 +172,11 @@ void LibreOfficeSession::openTemplate(const QString& templatePath)
     d->active = LoadTemplate(d->bridge.desktop(), templatePath, d->hidden, d->alive());
     ++d->loads;
     d->active.templateKey = key;
-    d->step(QStringLiteral("Не вдалося відкрити шаблон ") + templatePath,
-            [&] { PrepareForFilling(d->active, d->bridge.remote(), d->watchChanges, d->changes); });
+    d->step(QStringLiteral("Не вдалося відкрити шаблон ") + templatePath, [&] {
+        PrepareForFilling(d->active, d->bridge.remote(), d->watchChanges, d->changes, d->marks);
+        if (!d->watchChanges)
+            d->active.marks = MarksSignature(d->active.document, d->bridge.loops());
+    });
 }
 
 QList<QPair<DocumentPart, QString>> LibreOfficeSession::ReadPartTexts()
@@ -191,7 +196,17 @@ TrackedChanges LibreOfficeSession::trackedChanges() const
     return d->changes;
 }
 
+QList<DocumentMark> LibreOfficeSession::marks() const
+{
+    return d->marks;
+}
+
 QStringList LibreOfficeSession::FindTags(const QStringList& tags)
+{
+    return d->watched([&] { return findTags(tags); });
+}
+
+QStringList LibreOfficeSession::findTags(const QStringList& tags)
 {
     requireDocument();
     d->search.forget();
@@ -203,16 +218,26 @@ QStringList LibreOfficeSession::FindTags(const QStringList& tags)
                                   d->bridge.loops());
         });
     };
+    // Its marks as well, for a held one: a bookmark the undo did not bring
+    // back would leave its references pointing nowhere.
+    const auto marks = [&] {
+        return d->active.reused ? d->step(ReadFailed,
+                                          [&] {
+                                              return MarksSignature(d->active.document,
+                                                                    d->bridge.loops());
+                                          })
+                                : QString();
+    };
     QStringList texts = find();
     // A template held open must read as it did when loaded; should it not,
     // it is loaded again (a fresh load always reads as loaded).
-    if (!ReadsAsLoaded(d->active, tags, texts)) {
+    if (!ReadsAsLoaded(d->active, tags, texts, marks())) {
         d->active.filling = OpenDocument::Filling::Spoiled;
-        open(QString(d->active.templatePath));
+        openTemplate(QString(d->active.templatePath));
         if (d->active.unacceptedChanges)
             return {};
         texts = find();
-        ReadsAsLoaded(d->active, tags, texts);
+        ReadsAsLoaded(d->active, tags, texts, marks());
     }
     return texts;
 }

@@ -21,6 +21,7 @@ public:
     QList<QPair<DocumentPart, QString>> ReadPartTexts() override;
     void watchChanges(bool on) override;
     TrackedChanges trackedChanges() const override;
+    QList<DocumentMark> marks() const override;
     QStringList FindTags(const QStringList& tags) override;
     int ReplaceTags(const QList<QPair<QString, QString>>& values) override;
     void saveAs(const QString& path) override;

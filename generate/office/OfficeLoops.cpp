@@ -52,11 +52,46 @@ Function WriteTexts(places As Object, which As Variant, values As Variant) As Lo
             ranges(i) = places.getByIndex(i)
         Next i
         For k = LBound(which) To UBound(which)
-            ranges(which(k)).setString(values(k))
+            If Len(ranges(which(k)).HyperLinkURL) > 0 Then
+                WriteInside(ranges(which(k)), values(k))
+            Else
+                ranges(which(k)).setString(values(k))
+            End If
             written = written + 1
         Next k
     End If
     WriteTexts = written
+End Function
+
+Sub WriteInside(place As Object, value As String)
+    Dim t As Object, c As Object, n As Long
+    n = Len(place.getString())
+    t = place.getText()
+    c = t.createTextCursorByRange(place.getStart())
+    c.goRight(1, False)
+    t.insertString(c, value, False)
+    c = t.createTextCursorByRange(place.getEnd())
+    c.goLeft(n - 1, True)
+    c.setString("")
+    c = t.createTextCursorByRange(place.getStart())
+    c.goRight(1, True)
+    c.setString("")
+End Sub
+
+Function Marks(doc As Object) As String
+    Dim s As String, i As Long, n As Long, names As Variant, items As Object
+    names = doc.getBookmarks().getElementNames()
+    For i = LBound(names) To UBound(names)
+        s = s & names(i) & Chr(1) & doc.getBookmarks().getByName(names(i)).getAnchor().getString() & Chr(2)
+    Next i
+    n = 0
+    items = doc.getTextFields().createEnumeration()
+    Do While items.hasMoreElements()
+        items.nextElement()
+        n = n + 1
+    Loop
+    s = s & "f" & n & Chr(2) & Join(doc.getTextFrames().getElementNames(), Chr(1))
+    Marks = s & Chr(2) & "s" & doc.getDrawPage().getCount()
 End Function
 )";
 
@@ -101,6 +136,7 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
                 ->createScriptProvider(Any(OUString()));
         m_read = provider->getScript(scriptUrl(QStringLiteral("ReadTexts")));
         m_write = provider->getScript(scriptUrl(QStringLiteral("WriteTexts")));
+        m_marks = provider->getScript(scriptUrl(QStringLiteral("Marks")));
     } catch (...) {
         clear();
     }
@@ -111,6 +147,7 @@ void OfficeLoops::clear() noexcept
 {
     m_read.clear();
     m_write.clear();
+    m_marks.clear();
 }
 
 QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>& places)
@@ -142,4 +179,15 @@ int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
     m_write->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
         written;
     return written;
+}
+
+QString OfficeLoops::Marks(const Reference<css::lang::XComponent>& document)
+{
+    const Any arguments[] = {Any(document)};
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    OUString marks;
+    m_marks->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
+        marks;
+    return toQ(marks);
 }

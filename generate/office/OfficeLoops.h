@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -17,18 +18,22 @@ public:
     // profile). False when the office cannot run it: the caller then loops
     // from our side, call by call. Never throws.
     bool install(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
-    bool installed() const { return m_read.is() && m_write.is(); }
+    bool installed() const { return m_read.is() && m_write.is() && m_marks.is(); }
     void clear() noexcept;
 
     // The text of every place, in their order. Throws the office's
     // exceptions.
     QStringList ReadTexts(const css::uno::Reference<css::container::XIndexAccess>& places);
     // Writes values[k] into place which[k]; every place is taken before any
-    // is written. Returns how many were written.
+    // is written; one in a link from inside (WriteInside). Returns how many
+    // were written.
     int Write(const css::uno::Reference<css::container::XIndexAccess>& places,
               const QList<int>& which, const QStringList& values);
+    // The document's marks, as MarksSignature gives them.
+    QString Marks(const css::uno::Reference<css::lang::XComponent>& document);
 
 private:
     css::uno::Reference<css::script::provider::XScript> m_read;
     css::uno::Reference<css::script::provider::XScript> m_write;
+    css::uno::Reference<css::script::provider::XScript> m_marks;
 };

@@ -1,7 +1,9 @@
 #include "generate/office/OpenDocument.h"
 
+#include "generate/office/DocumentMarks.h"
 #include "generate/office/OfficeStrings.h"
 #include "generate/office/PartTexts.h"
+#include "generate/tags/TagTable.h"
 #include "records/LumarelError.h"
 
 #include <QDateTime>
@@ -102,7 +104,7 @@ OpenDocument LoadTemplate(const Reference<css::frame::XDesktop2>& desktop,
 }
 
 void PrepareForFilling(OpenDocument& doc, const Reference<css::uno::XComponentContext>& office,
-                       bool watchChanges, TrackedChanges& changes)
+                       bool watchChanges, TrackedChanges& changes, QList<DocumentMark>& marks)
 {
     // No view to update while the tags are replaced, and no replacement
     // recorded as a change, whatever the template was saved with.
@@ -120,12 +122,21 @@ void PrepareForFilling(OpenDocument& doc, const Reference<css::uno::XComponentCo
     // carries none. Where the office cannot, the search finds nothing: the
     // template is then unusable rather than half filled.
     Reference<css::document::XRedlinesSupplier> redlines(doc.document, UNO_QUERY_THROW);
-    if (!redlines->getRedlines()->hasElements())
-        return;
+    if (redlines->getRedlines()->hasElements()) {
+        if (watchChanges)
+            NoteTrackedChanges(doc.document, changes);
+        acceptAllChanges(model, office);
+        doc.unacceptedChanges = redlines->getRedlines()->hasElements();
+    }
+    marks.clear();
+    doc.hasFields = HasTextFields(doc.document);
+    // A field as saved may show a text older than what it stands for.
+    if (doc.hasFields)
+        RefreshFields(doc.document);
     if (watchChanges)
-        NoteTrackedChanges(doc.document, changes);
-    acceptAllChanges(model, office);
-    doc.unacceptedChanges = redlines->getRedlines()->hasElements();
+        marks = ReadMarks(doc.document);
+    if (doc.hasFields && UnlinkTagFields(doc.document, TagTable::Tags()) > 0)
+        doc.hasFields = HasTextFields(doc.document);
 }
 
 void CloseOfficeDocument(const Reference<css::lang::XComponent>& document) noexcept

@@ -32,6 +32,11 @@ struct OpenDocument {
     int uses = 0;
     css::uno::Reference<css::document::XUndoManager> undo;
     QHash<QString, QStringList> pristine;
+    // Its marks as loaded (MarksSignature), which a held one must still have.
+    QString marks;
+    // Fields are left once those showing tags became text: the filling
+    // has them show the values.
+    bool hasFields = false;
     enum class Filling { None, Undoable, Spoiled } filling = Filling::None;
 };
 
@@ -46,10 +51,12 @@ OpenDocument LoadTemplate(const css::uno::Reference<css::frame::XDesktop2>& desk
 
 // Readies a loaded document for filling: no view updates, no change
 // recording, the tracked changes it was saved with accepted (noted into
-// changes first when watching them). Throws the office's exceptions.
+// changes first when watching them), its fields refreshed and those that
+// show a tag made plain text (the bookmarks and fields noted into marks
+// first when watching). Throws the office's exceptions.
 void PrepareForFilling(OpenDocument& doc,
                        const css::uno::Reference<css::uno::XComponentContext>& office,
-                       bool watchChanges, TrackedChanges& changes);
+                       bool watchChanges, TrackedChanges& changes, QList<DocumentMark>& marks);
 
 // Closes a document in the office. Never throws.
 void CloseOfficeDocument(const css::uno::Reference<css::lang::XComponent>& document) noexcept;

@@ -1,11 +1,13 @@
 #include "generate/office/TagWriter.h"
 
+#include "generate/office/DocumentMarks.h"
 #include "generate/office/DocumentParts.h"
 #include "generate/office/HeldTemplates.h"
 #include "generate/office/OfficeLoops.h"
 #include "generate/office/OfficeStrings.h"
 #include "generate/tags/TagMatches.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 
@@ -14,6 +16,7 @@
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
 
 namespace {
@@ -138,13 +141,24 @@ void assignValues(const QStringList& found, const QStringList& tags, const QStri
     }
 }
 
+// A place in a link is written from inside, so that the link holds the
+// value as it held the tag.
 int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QStringList& values,
                       OfficeLoops& loops)
 {
     if (found.hits.is())
         return loops.Write(found.hits, which, values);
-    for (qsizetype k = 0; k < which.size(); ++k)
-        found.ranges[static_cast<size_t>(which.at(k))]->setString(toOU(values.at(k)));
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        const Reference<css::text::XTextRange>& place =
+            found.ranges[static_cast<size_t>(which.at(k))];
+        OUString link;
+        Reference<css::beans::XPropertySet>(place, UNO_QUERY_THROW)
+                ->getPropertyValue(OUString("HyperLinkURL")) >>= link;
+        if (link.isEmpty())
+            place->setString(toOU(values.at(k)));
+        else
+            WriteInside(place, values.at(k));
+    }
     return static_cast<int>(which.size());
 }
 
@@ -193,6 +207,9 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     FillingUndo filling(doc, undoable);
     int written = writeSearchPlaces(found, which, values, loops);
     written += writeOtherPlaces(headerPlaces, shapePlaces, texts);
+    // References to what was written show it; part of the filling undone.
+    if (doc.hasFields)
+        RefreshFields(doc.document);
     filling.finish();
     return written;
 }

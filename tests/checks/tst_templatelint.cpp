@@ -136,7 +136,8 @@ void TestTemplateLint::trackedChanges()
     QFETCH(QString, accepted);
     QFETCH(QStringList, problems);
     TemplateTexts read{{{TemplateLint::PartName(DocumentPart::Body), u"#Прізвище#"_qs}},
-                       {recording, rejected, accepted}};
+                       {recording, rejected, accepted},
+                       {}};
     QCOMPARE(TemplateLint::Check(read).problems, problems);
 }
 

@@ -125,6 +125,16 @@ public:
             css::uno::Sequence<css::beans::PropertyValue>(loadArgs, 1));
     }
 
+    // A new, empty text document.
+    Document create()
+    {
+        using namespace HelperUno;
+        const css::beans::PropertyValue loadArgs[] = {unoProperty("Hidden", css::uno::Any(true))};
+        return m_desktop->loadComponentFromURL(
+            rtl::OUString("private:factory/swriter"), rtl::OUString("_blank"), 0,
+            css::uno::Sequence<css::beans::PropertyValue>(loadArgs, 1));
+    }
+
     static void store(const Document& doc, const QString& target, const char* filter,
                       const QList<css::beans::PropertyValue>& extra = {})
     {
