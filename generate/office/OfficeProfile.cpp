@@ -3,6 +3,9 @@
 #include "records/LumarelError.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <com/sun/star/beans/NamedValue.hpp>
@@ -13,6 +16,7 @@
 #include <com/sun/star/util/XChangesBatch.hpp>
 
 #include <mutex>
+#include <unistd.h>
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
@@ -21,6 +25,34 @@ using rtl::OUString;
 namespace {
 
 constexpr int ProfilePoolSize = 64;
+
+bool writable(const QString& path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+QString notWritableText(const QString& path)
+{
+    return (QFileInfo(path).isDir() ? QStringLiteral("Папка %1 недоступна для запису")
+                                    : QStringLiteral("Файл %1 недоступний для запису"))
+        .arg(path);
+}
+
+// The first folder or file of the profile the office could not write; it
+// would only die at its start, without a word of why.
+QString unwritableIn(const QString& dir)
+{
+    if (!writable(dir))
+        return dir;
+    QDirIterator entries(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (!entries.fileInfo().isSymLink() && !writable(path))
+            return path;
+    }
+    return QString();
+}
 
 } // namespace
 
@@ -35,6 +67,9 @@ void OfficeProfile::take()
     root += QStringLiteral("/lumarel");
     if (!QDir().mkpath(root))
         throw LumarelError(QStringLiteral("Не вдалося створити папку ") + root);
+    // Else every profile would look taken.
+    if (!writable(root))
+        throw LumarelError(notWritableText(root));
     for (int k = 0; k < ProfilePoolSize; ++k) {
         const QString dir = root + QStringLiteral("/office-profile-%1").arg(k);
         auto lock = std::make_unique<QLockFile>(dir + QStringLiteral(".lock"));
@@ -42,6 +77,9 @@ void OfficeProfile::take()
         if (lock->tryLock(0)) {
             if (!QDir().mkpath(dir))
                 throw LumarelError(QStringLiteral("Не вдалося створити папку ") + dir);
+            if (const QString blocked = unwritableIn(dir); !blocked.isEmpty())
+                throw LumarelError(QStringLiteral("Профіль LibreOffice не можна змінити: ") +
+                                   notWritableText(blocked));
             m_lock = std::move(lock);
             m_dir = dir;
             return;

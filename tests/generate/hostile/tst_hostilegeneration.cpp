@@ -13,6 +13,42 @@
 
 using HelperUno::unoProperty;
 
+namespace {
+
+// A folder no one may write, root included (who ignores the mode bits),
+// for as long as the object lives.
+class Unwritable {
+public:
+    explicit Unwritable(const QString& path) : m_path(path), m_root(::geteuid() == 0)
+    {
+        if (m_root)
+            QProcess::execute(u"chattr"_qs, {u"+i"_qs, m_path});
+        else
+            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~Unwritable()
+    {
+        if (m_root)
+            QProcess::execute(u"chattr"_qs, {u"-i"_qs, m_path});
+        else
+            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool holds() const
+    {
+        QFile probe(m_path + u"/probe"_qs);
+        const bool written = probe.open(QIODevice::WriteOnly);
+        if (written)
+            probe.remove();
+        return !written;
+    }
+
+private:
+    QString m_path;
+    bool m_root;
+};
+
+} // namespace
+
 // Hostile templates and output folders on the real office: a clear error or
 // no document, never a hang or a dialog; no office left, the template never
 // written, no file overwritten.
@@ -32,6 +68,8 @@ private Q_SLOTS:
     void protectedTemplate();
     void tagsOutsideBody();
     void existingOutputKept();
+    void profileNotWritable_data();
+    void profileNotWritable();
 
 private:
     QString writeTemplate(const QString& name, const QString& body,
@@ -330,6 +368,44 @@ void TestHostileGeneration::existingOutputKept()
     QCOMPARE(TestFiles::read(first), QByteArray("мій файл"));
     QVERIFY(!QFileInfo::exists(m_work->filePath(u"ціль"_qs)));
     QVERIFY(QFileInfo(saved).isFile());
+}
+
+void TestHostileGeneration::profileNotWritable_data()
+{
+    QTest::addColumn<QString>("blocked"); // under the cache folder
+    QTest::addColumn<QString>("message"); // %1: the folder's path
+    const QString profile = u"Профіль LibreOffice не можна змінити: Папка %1 недоступна для запису"_qs;
+    QTest::newRow("the profile") << u"lumarel/office-profile-0"_qs << profile;
+    QTest::newRow("its user folder") << u"lumarel/office-profile-0/user"_qs << profile;
+    // Else every profile would look taken.
+    QTest::newRow("the folder of the profiles") << u"lumarel"_qs
+                                                << u"Папка %1 недоступна для запису"_qs;
+}
+
+// A profile the office could not write: the error names the folder, rather
+// than the office dying at its start for no reason given.
+void TestHostileGeneration::profileNotWritable()
+{
+    QFETCH(QString, blocked);
+    QFETCH(QString, message);
+    {
+        LibreOfficeSession first;
+        first.start(true);
+        first.quit();
+    }
+    const QString path = m_cache.filePath(blocked);
+    QVERIFY(QFileInfo(path).isDir());
+    const Unwritable guard(path);
+    if (!guard.holds())
+        QSKIP("this file system lets the folder be written");
+    const QString templatePath = writeTemplate(u"t.fodt"_qs, u"<text:p>#Прізвище#</text:p>"_qs);
+    QString error;
+    try {
+        GenerateDocument(context(), 1, templatePath, true, OutputKind::Regular);
+    } catch (const LumarelError& e) {
+        error = e.text();
+    }
+    QCOMPARE(error, message.arg(path));
 }
 
 QTEST_GUILESS_MAIN(TestHostileGeneration)
