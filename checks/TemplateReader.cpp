@@ -6,7 +6,35 @@
 #include "generate/tags/TagTable.h"
 #include "records/LumarelError.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// What the office opens as a document: Word 97-2003 and other compound
+// files, the zipped formats (.docx, .odt), RTF, and XML ones (flat .fodt,
+// Word's XML). Anything else it would take for plain text, or die on.
+bool looksLikeDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the office says why it cannot
+    QByteArray head = file.read(64);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    static const QByteArray signatures[] = {
+        QByteArray::fromHex("d0cf11e0a1b11ae1"),
+        QByteArrayLiteral("PK\x03\x04"),
+        QByteArrayLiteral("{\\rtf"),
+        QByteArrayLiteral("<?xml"),
+    };
+    for (const QByteArray& signature : signatures)
+        if (head.startsWith(signature))
+            return true;
+    return false;
+}
+
+} // namespace
 
 TemplateReader::TemplateReader(SessionFactory makeSession) : m_makeSession(std::move(makeSession))
 {
@@ -66,6 +94,8 @@ Refusable<TemplateTexts> TemplateReader::partsOf(const QString& path)
         return Refusal{FolderNotFileText.arg(path)};
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return Refusal{QStringLiteral("Файл шаблону не знайдено: ") + path};
+    if (!looksLikeDocument(path))
+        return Refusal{QStringLiteral("Файл шаблону не є документом Word: ") + path};
     DocumentSession& session = office();
     ++m_reads;
     // The same office may read templates for the data check next: only this

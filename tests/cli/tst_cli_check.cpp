@@ -22,6 +22,8 @@ private Q_SLOTS:
     void hostileValues();
     void folderGiven_data();
     void folderGiven();
+    void lintByContent_data();
+    void lintByContent();
 
 private:
     QTemporaryDir m_cache;
@@ -242,6 +244,43 @@ void TestCliCheck::folderGiven()
     QVERIFY(r.lines.isEmpty());
     const QString text = u"Не вдалося відкрити файл \"%1\": це папка, а не файл"_qs.arg(folder);
     QVERIFY2(r.err.contains(text), qPrintable(r.err));
+}
+
+void TestCliCheck::lintByContent_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    QByteArray random(16 * 1024, '\0');
+    for (qsizetype k = 0; k < random.size(); ++k)
+        random[k] = static_cast<char>((k * 7919 + k / 13) % 251);
+    const QStringList none;
+    // Refused before the office sees them: it would take them for plain
+    // text, or die on them.
+    QTest::newRow("random bytes") << random << 1 << none;
+    QTest::newRow("zero bytes") << QByteArray() << 1 << none;
+    QTest::newRow("plain text") << QByteArray("#Прізвище# #ВНЗ#\n") << 1 << none;
+    // The formats a template may come in besides Word 97-2003.
+    QTest::newRow("RTF") << QByteArray("{\\rtf1\\ansi #boss#\\par}") << 3
+                         << QStringList{u"#boss#\t1\tосновний текст"_qs,
+                                        u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs};
+}
+
+// What the template file is, told by its content, not its name.
+void TestCliCheck::lintByContent()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    ConverterRun converter(m_cache.path());
+    const QString path = converter.file(u"шаблон.doc"_qs);
+    TestFiles::write(path, bytes);
+    const ConverterRun::Result r = converter.run({u"lint"_qs, path});
+    QCOMPARE(r.lines, lines);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode == 1)
+        QCOMPARE(r.err.trimmed(), u"Файл шаблону не є документом Word: "_qs + path);
+    QVERIFY(!r.err.contains(u"аварійно"_qs));
 }
 
 QTEST_GUILESS_MAIN(TestCliCheck)
