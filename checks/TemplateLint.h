@@ -28,8 +28,8 @@ struct PartText {
 
 // What the template check reads of a template.
 struct TemplateTexts {
-    QList<PartText> parts;  // with the tracked changes accepted, as the export sees it
-    TrackedChanges changes; // as saved
+    QList<PartText> parts;     // with the tracked changes accepted, as the export sees it
+    TrackedChanges changes;    // as saved
     QList<DocumentMark> marks; // bookmarks and fields, as found
 };
 

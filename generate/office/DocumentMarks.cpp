@@ -50,8 +50,7 @@ allFields(const Reference<css::lang::XComponent>& document)
     return fields;
 }
 
-Reference<css::container::XNameAccess>
-bookmarks(const Reference<css::lang::XComponent>& document)
+Reference<css::container::XNameAccess> bookmarks(const Reference<css::lang::XComponent>& document)
 {
     Reference<css::text::XBookmarksSupplier> supplier(document, UNO_QUERY);
     return supplier.is() ? supplier->getBookmarks() : nullptr;
@@ -119,7 +118,8 @@ QList<DocumentMark> ReadMarks(const Reference<css::lang::XComponent>& document)
     QList<DocumentMark> marks;
     if (const Reference<css::container::XNameAccess> all = bookmarks(document); all.is())
         for (const OUString& name : all->getElementNames())
-            marks.append({DocumentMark::Kind::Bookmark, toQ(name), anchorText(all->getByName(name))});
+            marks.append(
+                {DocumentMark::Kind::Bookmark, toQ(name), anchorText(all->getByName(name))});
     for (const Reference<css::text::XTextField>& field : allFields(document))
         marks.append({DocumentMark::Kind::Field, QString(), toQ(field->getPresentation(false))});
     return marks;

@@ -221,12 +221,10 @@ QStringList LibreOfficeSession::findTags(const QStringList& tags)
     // Its marks as well, for a held one: a bookmark the undo did not bring
     // back would leave its references pointing nowhere.
     const auto marks = [&] {
-        return d->active.reused ? d->step(ReadFailed,
-                                          [&] {
-                                              return MarksSignature(d->active.document,
-                                                                    d->bridge.loops());
-                                          })
-                                : QString();
+        return d->active.reused
+                   ? d->step(ReadFailed,
+                             [&] { return MarksSignature(d->active.document, d->bridge.loops()); })
+                   : QString();
     };
     QStringList texts = find();
     // A template held open must read as it did when loaded; should it not,

@@ -10,8 +10,8 @@
 #include <QSet>
 
 #include <cerrno>
-#include <mutex>
 #include <csignal>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -29,8 +29,8 @@ ScratchFolder::ScratchFolder() : ScratchFolder(QDir::tempPath()) {}
 
 ScratchFolder::ScratchFolder(const QString& parent)
     : m_dir((RemoveLeftoversOnce(parent), parent + u'/' + Prefix +
-                                          QString::number(QCoreApplication::applicationPid()) +
-                                          QStringLiteral("-XXXXXX")))
+                                              QString::number(QCoreApplication::applicationPid()) +
+                                              QStringLiteral("-XXXXXX")))
 {
     if (!m_dir.isValid())
         throw LumarelError(QStringLiteral("Не вдалося створити тимчасову папку в ") + parent +

@@ -153,7 +153,7 @@ int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QSt
             found.ranges[static_cast<size_t>(which.at(k))];
         OUString link;
         Reference<css::beans::XPropertySet>(place, UNO_QUERY_THROW)
-                ->getPropertyValue(OUString("HyperLinkURL")) >>= link;
+            ->getPropertyValue(OUString("HyperLinkURL")) >>= link;
         if (link.isEmpty())
             place->setString(toOU(values.at(k)));
         else

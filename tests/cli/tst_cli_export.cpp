@@ -297,8 +297,9 @@ void TestCliExport::stopSignal()
     // Nothing of the run is left: no office, no temporary file, no stray
     // document. A killed office leaves its own temporary files.
     QVERIFY(TestProcesses::mentioning(m_cache.path()).isEmpty());
-    QCOMPARE(QDir(tmp.path()).entryList(hung ? QStringList{u"lumarel*"_qs} : QStringList(),
-                                        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(tmp.path())
+                 .entryList(hung ? QStringList{u"lumarel*"_qs} : QStringList(),
+                            QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList());
     QCOMPARE(QDir(workDir.resultsFolder()).entryList(QDir::Files | QDir::Hidden).size(), saved);
 }
@@ -311,12 +312,12 @@ void TestCliExport::killedRunsCopiesRemoved()
     QTemporaryDir tmp;
     const QStringList ours{u"lumarel*"_qs};
     const auto leftovers = [&] {
-        return QDir(tmp.path()).entryList(ours, QDir::AllEntries | QDir::Hidden |
-                                                    QDir::NoDotAndDotDot);
+        return QDir(tmp.path())
+            .entryList(ours, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
     const QString foreign = tmp.filePath(u"lumarel-XXXX-чуже"_qs);
-    const QString running = tmp.filePath(u"lumarel-scratch-%1-живий"_qs.arg(
-        QCoreApplication::applicationPid()));
+    const QString running =
+        tmp.filePath(u"lumarel-scratch-%1-живий"_qs.arg(QCoreApplication::applicationPid()));
     TestFiles::write(foreign + u"/template.doc"_qs, "чуже");
     TestFiles::write(running + u"/template.doc"_qs, "живе");
     ConverterRun killed(m_cache.path());

@@ -164,8 +164,8 @@ void TestHungOffice::hungCallEndsItsOffice()
     }
     QVERIFY(plan.frozen);
     for (int k = 0; k < Graduates; ++k)
-        QCOMPARE(results.at(k), k == hung ? HungOfficeText.arg(TestBoundMs / 1000)
-                                          : u"Успішно згенерований!"_qs);
+        QCOMPARE(results.at(k),
+                 k == hung ? HungOfficeText.arg(TestBoundMs / 1000) : u"Успішно згенерований!"_qs);
     QCOMPARE(QDir(WorkDir(m_work->path()).resultsFolder()).entryList(QDir::Files).size(),
              Graduates - 1);
 }

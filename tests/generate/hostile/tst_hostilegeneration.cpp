@@ -374,12 +374,13 @@ void TestHostileGeneration::profileNotWritable_data()
 {
     QTest::addColumn<QString>("blocked"); // under the cache folder
     QTest::addColumn<QString>("message"); // %1: the folder's path
-    const QString profile = u"Профіль LibreOffice не можна змінити: Папка %1 недоступна для запису"_qs;
+    const QString profile =
+        u"Профіль LibreOffice не можна змінити: Папка %1 недоступна для запису"_qs;
     QTest::newRow("the profile") << u"lumarel/office-profile-0"_qs << profile;
     QTest::newRow("its user folder") << u"lumarel/office-profile-0/user"_qs << profile;
     // Else every profile would look taken.
-    QTest::newRow("the folder of the profiles") << u"lumarel"_qs
-                                                << u"Папка %1 недоступна для запису"_qs;
+    QTest::newRow("the folder of the profiles")
+        << u"lumarel"_qs << u"Папка %1 недоступна для запису"_qs;
 }
 
 // A profile the office could not write: the error names the folder, rather

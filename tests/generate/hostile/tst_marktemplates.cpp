@@ -47,10 +47,7 @@ public:
     }
 
     // A new paragraph with this text.
-    void paragraph(const QString& text)
-    {
-        append(u"\n"_qs + text);
-    }
+    void paragraph(const QString& text) { append(u"\n"_qs + text); }
     // The text with a bookmark of that name around it.
     void bookmarked(const QString& name, const QString& text)
     {
@@ -74,14 +71,12 @@ public:
         const Reference<css::text::XTextContent> field =
             make("com.sun.star.text.TextField.GetReference");
         Reference<css::beans::XPropertySet> properties(field, UNO_QUERY_THROW);
-        properties->setPropertyValue(
-            OUString("ReferenceFieldSource"),
-            Any(sal_Int16(css::text::ReferenceFieldSource::BOOKMARK)));
+        properties->setPropertyValue(OUString("ReferenceFieldSource"),
+                                     Any(sal_Int16(css::text::ReferenceFieldSource::BOOKMARK)));
         properties->setPropertyValue(OUString("SourceName"), Any(toOU(bookmark)));
-        properties->setPropertyValue(
-            OUString("ReferenceFieldPart"),
-            Any(sal_Int16(page ? css::text::ReferenceFieldPart::PAGE
-                               : css::text::ReferenceFieldPart::TEXT)));
+        properties->setPropertyValue(OUString("ReferenceFieldPart"),
+                                     Any(sal_Int16(page ? css::text::ReferenceFieldPart::PAGE
+                                                        : css::text::ReferenceFieldPart::TEXT)));
         insert(field);
     }
     void input(const QString& content)
@@ -203,8 +198,8 @@ Shown shownBy(const HelperOffice::Document& doc)
             Reference<css::beans::XPropertySet>(portion, UNO_QUERY_THROW)
                 ->getPropertyValue(OUString("HyperLinkURL")) >>= url;
             if (toQ(url) == Link)
-                shown.linkText += toQ(Reference<css::text::XTextRange>(portion, UNO_QUERY_THROW)
-                                          ->getString());
+                shown.linkText +=
+                    toQ(Reference<css::text::XTextRange>(portion, UNO_QUERY_THROW)->getString());
         }
     }
     return shown;
@@ -367,14 +362,15 @@ void TestMarkTemplates::heldTemplateKeepsMarks_data()
 void TestMarkTemplates::heldTemplateKeepsMarks()
 {
     QFETCH(QString, kind);
-    const QStringList surnames = {QString(40, u'Ж'), u"Ко"_qs, u"Довгоприщепенко-Задунайська"_qs,
-                                  u"Бо"_qs, QString(40, u'Щ'), u"Ле"_qs};
+    const QStringList surnames = {
+        QString(40, u'Ж'), u"Ко"_qs,          u"Довгоприщепенко-Задунайська"_qs,
+        u"Бо"_qs,          QString(40, u'Щ'), u"Ле"_qs};
     m_store = RecordStore();
     QByteArray records;
     for (qsizetype k = 0; k < surnames.size(); ++k)
-        records += TestFiles::elementRecord(
-            {{u"LastName"_qs, surnames.at(k)},
-             {u"DocumentNumber"_qs, QString::number(40123456 + k)}});
+        records +=
+            TestFiles::elementRecord({{u"LastName"_qs, surnames.at(k)},
+                                      {u"DocumentNumber"_qs, QString::number(40123456 + k)}});
     importRecords(records);
     const QString path = makeTemplate(kind);
     LibreOfficeSession office;
