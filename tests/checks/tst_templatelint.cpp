@@ -10,6 +10,8 @@ private Q_SLOTS:
     void report();
     void trackedChanges_data();
     void trackedChanges();
+    void marks_data();
+    void marks();
 };
 
 void TestTemplateLint::report_data()
@@ -139,6 +141,48 @@ void TestTemplateLint::trackedChanges()
                        {recording, rejected, accepted},
                        {}};
     QCOMPARE(TemplateLint::Check(read).problems, problems);
+}
+
+void TestTemplateLint::marks_data()
+{
+    using Kind = DocumentMark::Kind;
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QList<DocumentMark>>("marks");
+    QTest::addColumn<QStringList>("lines");
+    const QString main = u"\tосновний текст"_qs;
+    QTest::newRow("a bookmark around a tag, counted once")
+        << u"#Прізвище# #ВНЗ#"_qs
+        << QList<DocumentMark>{{Kind::Bookmark, u"Surname"_qs, u"#Прізвище#"_qs}}
+        << QStringList{u"#Прізвище#\t1\tосновний текст, закладка «Surname»"_qs,
+                       u"#ВНЗ#\t1"_qs + main};
+    QTest::newRow("fields, named once")
+        << u"#Прізвище# #Прізвище# #Ім`я#"_qs
+        << QList<DocumentMark>{{Kind::Field, QString(), u"#Прізвище# #Ім`я#"_qs},
+                               {Kind::Field, QString(), u"#прізвище#"_qs}}
+        << QStringList{u"#Прізвище#\t2\tосновний текст, поле"_qs,
+                       u"#Ім`я#\t1\tосновний текст, поле"_qs};
+    QTest::newRow("marks without tags")
+        << u"#Прізвище#"_qs
+        << QList<DocumentMark>{{Kind::Bookmark, u"Дата"_qs, u"1 липня"_qs},
+                               {Kind::Field, QString(), u"1"_qs}}
+        << QStringList{u"#Прізвище#\t1"_qs + main};
+    QTest::newRow("a tag in a bookmark alone")
+        << u"#Прізвище#"_qs
+        << QList<DocumentMark>{{Kind::Bookmark, u"B"_qs, u"#boss# і #boss#"_qs}}
+        << QStringList{u"#Прізвище#\t1"_qs + main, u"#boss#\t2\tзакладка «B»"_qs};
+}
+
+// A bookmark or a field holds no tag of its own: it is named among the
+// parts of the tags in it, which are counted where they stand.
+void TestTemplateLint::marks()
+{
+    QFETCH(QString, body);
+    QFETCH(QList<DocumentMark>, marks);
+    QFETCH(QStringList, lines);
+    TemplateTexts read;
+    read.parts.append({TemplateLint::PartName(DocumentPart::Body), body});
+    read.marks = marks;
+    QCOMPARE(TemplateLint::Lines(TemplateLint::Check(read)), lines);
 }
 
 QTEST_GUILESS_MAIN(TestTemplateLint)
