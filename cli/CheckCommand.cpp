@@ -7,6 +7,13 @@
 
 #include <QSet>
 
+void PrintFindings(const QList<DataFinding>& findings)
+{
+    // Escaped as every row is: a name or value never makes a line of its own.
+    for (const DataFinding& finding : findings)
+        CliOutput::row({QString::number(finding.number), finding.name, finding.text});
+}
+
 int RunCheckCommand(const QStringList& args)
 {
     if (args.isEmpty()) {
@@ -30,9 +37,7 @@ int RunCheckCommand(const QStringList& args)
     try {
         TemplateReader reader;
         const QList<DataFinding> findings = DataCheck(store, workDir, reader).check(indexes);
-        // Escaped as every row is: a name or value never makes a line of its own.
-        for (const DataFinding& finding : findings)
-            CliOutput::row({QString::number(finding.number), finding.name, finding.text});
+        PrintFindings(findings);
         if (!findings.isEmpty())
             clean = false;
     } catch (const LumarelError& e) {

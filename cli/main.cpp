@@ -4,6 +4,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/LintCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/PreviewCommand.h"
 #include "records/ProgramFacts.h"
 #include "resources/LumarelResources.h"
 
@@ -51,6 +52,17 @@ Usage:
       series and number repeated in the file, two documents that would get
       the same name. One row per finding: number, TAB, name, TAB, finding.
       Each template is read once. Exit 3 when something is found.
+  lumarel-convert preview FILE.xml NUMBER --png OUT.png [--page K]
+      Shows the document of the graduate with that record number before
+      anything is saved: the template assigned to the graduate's kind,
+      filled as the export fills it and laid out by the office, is drawn
+      as page K (1 when not given) into OUT.png at 150 dpi; Results and
+      Examples are not touched. Then prints the findings of check for that
+      graduate, one row each as check does. Exit 0 when written, 3 when
+      written and something was found; 1 when nothing was written: the
+      template is not assigned, missing or unusable (the export's message
+      goes to stderr), the graduate or page K is not there, or OUT.png
+      already exists (it is never replaced).
   lumarel-convert lint TEMPLATE.doc
       Checks one template: prints each tag of the tag table it holds (tag,
       TAB, how many times, TAB, the parts holding it: основний текст,
@@ -98,6 +110,8 @@ int main(int argc, char** argv)
         return RunDemoCommand(args);
     if (verb == u"check")
         return RunCheckCommand(args);
+    if (verb == u"preview")
+        return RunPreviewCommand(args);
     if (verb == u"lint")
         return RunLintCommand(args);
     CliOutput::err(QStringLiteral("lumarel-convert: unknown command \"%1\"; see --help").arg(verb));
