@@ -16,6 +16,7 @@
 #include "windows/UCheck.h"
 #include "windows/UDemo.h"
 #include "windows/UPack.h"
+#include "windows/UPreview.h"
 #include "windows/Uset.h"
 #include "windows/Utags.h"
 #include "windows/Utempl.h"
@@ -198,6 +199,9 @@ void TFLUMA::buildMenu()
     m_n15 = addAction(exportMenu, QStringLiteral("N15"),
                       QStringLiteral("Перевірити обраних перед друком..."), Pictures::MenuTags,
                       &TFLUMA::N15Click);
+    exportMenu->addSeparator();
+    m_n16 = addAction(exportMenu, QStringLiteral("N16"), PreviewItemText, Pictures::MenuPreview,
+                      &TFLUMA::N16Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("MenuHelp"));
@@ -216,6 +220,7 @@ void TFLUMA::buildMenu()
     m_n11->setEnabled(false);
     m_n13->setEnabled(false);
     m_n15->setEnabled(false);
+    m_n16->setEnabled(false);
 }
 
 void TFLUMA::buildTopBand(QWidget* central)
@@ -467,7 +472,7 @@ void TFLUMA::showOpenedState()
     for (QWidget* w :
          {static_cast<QWidget*>(m_b3), static_cast<QWidget*>(m_b4), static_cast<QWidget*>(m_b5)})
         w->setEnabled(true);
-    for (QAction* a : {m_n10, m_n11, m_n13, m_n15})
+    for (QAction* a : {m_n10, m_n11, m_n13, m_n15, m_n16})
         a->setEnabled(true);
     setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -596,6 +601,39 @@ void TFLUMA::N15Click()
         rows, [this, &window] { RunHelp(&window); }, this);
     window.move(x() + 10, y() + 10);
     window.exec();
+}
+
+// The graduate of the current line as the export would fill the document,
+// before anything is saved (N16); ticked or not.
+void TFLUMA::N16Click()
+{
+    const int current = m_m->currentRow();
+    if (current < 0 || current >= EntryCount()) {
+        MessageBoxes::exportError(this, NoneCheckedText, QPoint(300, 20));
+        return;
+    }
+    if (!CheckWordInstalled()) {
+        MessageBoxes::centredError(WordMissingText);
+        return;
+    }
+    // «Зберегти документ» saves into Results, as the single export does.
+    SettingsFiles::EnsureWorkFolders(m_workDir);
+    // Lines of no record cannot come from the list; they are not stepped to.
+    QList<int> records;
+    QList<int> lines;
+    for (int k = 0; k < EntryCount(); ++k) {
+        if (const std::optional<int> index = RecordOfListEntry(m_store, EntryText(k))) {
+            records.append(*index);
+            lines.append(k);
+        }
+    }
+    const int position = int(lines.indexOf(current));
+    if (position < 0)
+        return;
+    ShowPreviewWindow(
+        this, records, position, m_store, m_workDir,
+        [this] { RunHelp(QApplication::activeModalWidget()); },
+        [this, lines](int at) { m_m->setCurrentRow(lines.at(at)); });
 }
 
 // Demonstration export (B5, N11).

@@ -73,6 +73,7 @@ public:
     void N10Click();
     void N13Click();
     void N15Click();
+    void N16Click();
     void B5Click();
     void N9Click();
     void N14Click();
@@ -143,6 +144,7 @@ private:
     QAction* m_n10 = nullptr;
     QAction* m_n13 = nullptr;
     QAction* m_n15 = nullptr;
+    QAction* m_n16 = nullptr;
     QAction* m_n11 = nullptr;
     QAction* m_n6 = nullptr;
     QAction* m_n8 = nullptr;

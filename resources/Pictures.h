@@ -37,5 +37,6 @@ inline const QString MenuExit = QStringLiteral(":/pictures/exit.svg");
 inline const QString MenuTemplates = QStringLiteral(":/pictures/templates.svg");
 inline const QString MenuTags = QStringLiteral(":/pictures/tags.svg");
 inline const QString MenuAbout = QStringLiteral(":/pictures/about.svg");
+inline const QString MenuPreview = QStringLiteral(":/pictures/preview.svg");
 
 } // namespace Pictures

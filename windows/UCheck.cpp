@@ -27,7 +27,7 @@ TFCheck::TFCheck(const QList<QPair<QString, QString>>& rows, std::function<void(
 
     m_vl = new QTableWidget(int(rows.size()), 2, this);
     m_vl->setObjectName(QStringLiteral("VL"));
-    m_vl->setHorizontalHeaderLabels({SharedTexts::StudentColumn, QStringLiteral("Зауваження")});
+    m_vl->setHorizontalHeaderLabels({SharedTexts::StudentColumn, FindingsTitleText});
     m_vl->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_vl->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_vl->verticalHeader()->setVisible(false);

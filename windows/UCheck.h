@@ -10,6 +10,8 @@ class QPushButton;
 class QTableWidget;
 
 inline const QString NothingFoundText = QStringLiteral("Зауважень немає.");
+// The title of the findings, over their column here and beside the preview's page.
+inline const QString FindingsTitleText = QStringLiteral("Зауваження");
 
 // The findings of the check before printing: one row per finding, the
 // graduate's name and what is wrong.

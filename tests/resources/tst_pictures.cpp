@@ -35,6 +35,7 @@ private Q_SLOTS:
         QTest::newRow("MenuTemplates") << Pictures::MenuTemplates << button;
         QTest::newRow("MenuTags") << Pictures::MenuTags << button;
         QTest::newRow("MenuAbout") << Pictures::MenuAbout << button;
+        QTest::newRow("MenuPreview") << Pictures::MenuPreview << button;
     }
     void svgDraws()
     {
