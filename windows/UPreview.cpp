@@ -26,6 +26,7 @@
 #include <QPdfView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -159,6 +160,7 @@ QWidget* TFPreview::makeFindings()
     m_vf->setObjectName(QStringLiteral("VF"));
     m_vf->setWordWrap(true);
     m_vf->setSelectionMode(QAbstractItemView::NoSelection);
+    m_vf->setFocusPolicy(Qt::NoFocus);
     column->addWidget(caption);
     column->addWidget(m_vf, 1);
     return panel;
@@ -284,7 +286,7 @@ void TFPreview::showPages(const QByteArray& pdf)
     m_buffer->open(QIODevice::ReadOnly);
     m_doc->load(m_buffer);
     m_page->setCurrentWidget(m_pv);
-    m_pv->pageNavigator()->jump(0, QPointF(), m_pv->zoomFactor());
+    m_pv->verticalScrollBar()->setValue(0); // each graduate from the first page
 }
 
 void TFPreview::BSaveClick()

@@ -1,5 +1,5 @@
-// Draws the batch window after a batch, the demonstration notice and the
-// findings of the check before printing into PNG files, for the documentation: export_screenshots OUTDIR FILE.xml
+// Draws the batch window after a batch, the demonstration notice, the
+// findings of the check before printing and the preview into PNG files, for the documentation: export_screenshots OUTDIR FILE.xml
 // Needs the office; run it under a display (xvfb-run) for real window frames.
 #include "generate/DocumentGeneration.h"
 #include "resources/ExtractResourceFile.h"
@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -97,6 +99,21 @@ int main(int argc, char* argv[])
         w->close();
     });
     mainWindow.findChild<QAction*>(QStringLiteral("N15"))->trigger();
+
+    // The preview of the first graduate, once its page has been drawn.
+    whenModal(
+        "TFPreview",
+        [](QWidget* w) { return !w->findChild<QLabel*>(QStringLiteral("LName"))->text().isEmpty(); },
+        [&](QWidget* w) {
+            QElapsedTimer drawn;
+            drawn.start();
+            while (drawn.elapsed() < 2000)
+                QApplication::processEvents();
+            ok = w->grab().save(outDir + QStringLiteral("/preview-window.png")) && ok;
+            w->close();
+        });
+    mainWindow.findChild<QListWidget*>(QStringLiteral("M"))->setCurrentRow(0);
+    mainWindow.findChild<QAction*>(QStringLiteral("N16"))->trigger();
     mainWindow.hide();
     return ok ? 0 : 1;
 }
