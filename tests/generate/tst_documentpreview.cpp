@@ -12,19 +12,17 @@
 
 #include <csignal>
 
-// The preview on the real office: pages made from the template the export
-// would fill, nothing written where the export writes, the scratch files
-// gone with the preview.
+// The preview on the real office: one office for page after page, started
+// again when lost, the pages' files in a scratch folder gone with the
+// preview, and the single export through it. The template rules are the
+// window's tests (tests/windows).
 class TestDocumentPreview : public QObject, private OfficeWork {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
-    void templateRules_data();
-    void templateRules();
     void nextGraduateChangesThePage();
-    void scratchGoesWithThePreview();
     void lostOfficeIsStartedAgain();
     void badDateIsAnErrorOfThatPageOnly();
     void savedAsTheSingleExportSaves_data();
@@ -42,8 +40,6 @@ private:
 namespace {
 
 const QString NotAssigned = u"Шаблон для документа даного типу не задано!"_qs;
-const QString Unusable =
-    u"Шаблон для документа даного типу не відповідає вимогам до його структури  або відсутній!"_qs;
 
 QByteArray graduate(int id, const QString& lastName, const QString& date = u"30.06.2015"_qs)
 {
@@ -52,12 +48,6 @@ QByteArray graduate(int id, const QString& lastName, const QString& date = u"30.
                                        {u"lastname"_qs, lastName},
                                        {u"dategive"_qs, date}});
 }
-
-const QString Tracking = u"<text:tracked-changes text:track-changes=\"true\">"
-                         u"<text:changed-region text:id=\"c1\"><text:%1><office:change-info>"
-                         u"<dc:creator>Реєстратор</dc:creator><dc:date>2016-06-01T10:00:00"
-                         u"</dc:date></office:change-info>%2</text:%1></text:changed-region>"
-                         u"</text:tracked-changes>"_qs;
 
 QByteArray flat(const QString& body)
 {
@@ -100,61 +90,6 @@ QString TestDocumentPreview::assignTemplate(const QByteArray& bytes)
     return path;
 }
 
-void TestDocumentPreview::templateRules_data()
-{
-    QTest::addColumn<QString>("table"); // "assigned", "none" or "missing"
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("refusal"); // empty: pages that hold the surname
-    QTest::addColumn<int>("officeStarts");
-    QTest::newRow("filled") << u"assigned"_qs
-                            << u"<text:p>Прізвище: #Прізвище#</text:p>"_qs << QString() << 1;
-    QTest::newRow("surname split by a tracked insertion")
-        << u"assigned"_qs
-        << Tracking.arg(u"insertion"_qs, QString()) +
-               u"<text:p>Прізвище: #Прі<text:change-start text:change-id=\"c1\"/>зв"
-               u"<text:change-end text:change-id=\"c1\"/>ище#</text:p>"_qs
-        << QString() << 1;
-    QTest::newRow("no template assigned") << u"none"_qs << QString() << NotAssigned << 0;
-    QTest::newRow("template file missing") << u"missing"_qs << QString() << Unusable << 0;
-    QTest::newRow("no #Прізвище#")
-        << u"assigned"_qs << u"<text:p>#Ім`я# #ВНЗ#</text:p>"_qs << Unusable << 1;
-    QTest::newRow("#Прізвище# only in tracked-deleted text")
-        << u"assigned"_qs
-        << Tracking.arg(u"deletion"_qs, u"<text:p>#Прізвище#</text:p>"_qs) +
-               u"<text:p>Диплом<text:change text:change-id=\"c1\"/> #ВНЗ#</text:p>"_qs
-        << Unusable << 1;
-}
-
-void TestDocumentPreview::templateRules()
-{
-    QFETCH(QString, table);
-    QFETCH(QString, body);
-    QFETCH(QString, refusal);
-    QFETCH(int, officeStarts);
-    if (table == u"assigned")
-        assignTemplate(flat(body));
-    else if (table == u"missing")
-        saveTemplates(workDir(), {{2, m_work->filePath(u"нема.doc"_qs)}});
-    {
-        DocumentPreview preview(m_store, workDir());
-        const PreviewPage page = preview.make(1);
-        QCOMPARE(page.refusal, refusal);
-        QCOMPARE(preview.officeStarts(), officeStarts);
-        if (refusal.isEmpty()) {
-            QVERIFY(page.pdf.startsWith(preview.scratchPath() + u'/'));
-            const QString text = PdfTools::text(page.pdf);
-            QVERIFY2(text.contains(u"Прізвище: Коваленко"_qs), qPrintable(text));
-        } else {
-            QVERIFY(page.pdf.isEmpty());
-        }
-    }
-    // A preview saves nothing where the export saves.
-    QCOMPARE(QDir(workDir().resultsFolder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-             QStringList());
-    QCOMPARE(QDir(workDir().examplesFolder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-             QStringList());
-}
-
 void TestDocumentPreview::nextGraduateChangesThePage()
 {
     assignTemplate(flat(u"<text:p>Прізвище: #Прізвище#</text:p>"_qs));
@@ -171,21 +106,6 @@ void TestDocumentPreview::nextGraduateChangesThePage()
     QVERIFY(!QFileInfo::exists(first.pdf));
     QCOMPARE(QDir(preview.scratchPath()).entryList(QDir::Files),
              QStringList{QFileInfo(second.pdf).fileName()});
-}
-
-void TestDocumentPreview::scratchGoesWithThePreview()
-{
-    assignTemplate(flat(u"<text:p>#Прізвище#</text:p>"_qs));
-    QString scratch;
-    {
-        DocumentPreview preview(m_store, workDir());
-        QVERIFY(preview.scratchPath().isEmpty());
-        preview.make(1);
-        scratch = preview.scratchPath();
-        QVERIFY(QFileInfo(scratch).isDir());
-        QCOMPARE(scratchFolders().size(), 1);
-    }
-    QVERIFY(!QFileInfo::exists(scratch));
 }
 
 void TestDocumentPreview::lostOfficeIsStartedAgain()

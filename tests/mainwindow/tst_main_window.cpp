@@ -278,6 +278,8 @@ void TestMainWindow::menuBarOrder()
         QStringLiteral("  Експортувати всіх обраних у *.doc - файли ..."),
         QStringLiteral("-"),
         QStringLiteral("  Перевірити обраних перед друком..."),
+        QStringLiteral("-"),
+        QStringLiteral("  Переглянути документ..."),
         QStringLiteral("?"),
         QStringLiteral("  Продемонструвати експортування на основі демонстраційного шаблону"),
         QStringLiteral("-"),
@@ -289,7 +291,7 @@ void TestMainWindow::menuBarOrder()
         QStringLiteral("XML1"), QStringLiteral("N2"),       QStringLiteral("N9"),
         QStringLiteral("N14"),  QStringLiteral("NAlsoPdf"), QStringLiteral("NPrintFile"),
         QStringLiteral("N10"),  QStringLiteral("N13"),      QStringLiteral("N15"),
-        QStringLiteral("N11"),  QStringLiteral("N6"),       QStringLiteral("N8")};
+        QStringLiteral("N16"),  QStringLiteral("N11"),  QStringLiteral("N6"),       QStringLiteral("N8")};
     QStringList actionNames;
     for (QAction* top : f.window->menuBar()->actions())
         for (QAction* a : top->menu()->actions())
