@@ -83,8 +83,7 @@ void firstPageSteps(const RecordStore& store, const WorkDir& workDir)
     {
         LibreOfficeSession office;
         office.start(true);
-        std::printf("office start, its profile made (once per user): %.0f ms\n",
-                    msSince(clock));
+        std::printf("office start, its profile made (once per user): %.0f ms\n", msSince(clock));
     }
     clock.restart();
     DocumentPreview preview(store, workDir);
@@ -116,7 +115,8 @@ int main(int argc, char** argv)
     InitLumarelResources();
     int steps = 20;
     const QStringList args = QCoreApplication::arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--pages")); at > 0 && at + 1 < args.size())
+    if (const qsizetype at = args.indexOf(QStringLiteral("--pages"));
+        at > 0 && at + 1 < args.size())
         steps = std::max(1, args.at(at + 1).toInt());
 
     QTemporaryDir dir;

@@ -47,7 +47,8 @@ std::optional<PreviewArgs> parse(const QStringList& args)
             } else {
                 qint32 page = 0;
                 if (!TextRules::ParseInt32(value, &page) || page < 1) {
-                    CliOutput::err(Prefix + QStringLiteral("\"%1\" is not a page number").arg(value));
+                    CliOutput::err(Prefix +
+                                   QStringLiteral("\"%1\" is not a page number").arg(value));
                     return std::nullopt;
                 }
                 parsed.page = page;
@@ -98,14 +99,14 @@ Refusable<QByteArray> renderPage(const QString& pdf, int page)
                                               QRegularExpression::MultilineOption);
     const int pages = pagesLine.match(QString::fromUtf8(*info)).captured(1).toInt();
     if (page > pages)
-        return Refusal{QStringLiteral("у документі %1 стор., сторінки %2 немає").arg(pages).arg(page)};
+        return Refusal{
+            QStringLiteral("у документі %1 стор., сторінки %2 немає").arg(pages).arg(page)};
     const QString root = QFileInfo(pdf).path() + QStringLiteral("/picture");
     const QString number = QString::number(page);
     const Refusable<QByteArray> drawn =
-        runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), Dpi, QStringLiteral("-f"),
-                                             number, QStringLiteral("-l"), number,
-                                             QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                             pdf, root});
+        runTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), Dpi, QStringLiteral("-f"), number, QStringLiteral("-l"),
+                 number, QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, root});
     if (!drawn)
         return Refusal{drawn.why()};
     QFile picture(root + QStringLiteral(".png"));
@@ -149,7 +150,8 @@ int RunPreviewCommand(const QStringList& given)
         return ExitError;
     }
     if (QFileInfo(args->png).exists() || QFileInfo(args->png).isSymLink()) {
-        CliOutput::err(Prefix + QStringLiteral("файл %1 уже існує, його не буде замінено").arg(args->png));
+        CliOutput::err(Prefix +
+                       QStringLiteral("файл %1 уже існує, його не буде замінено").arg(args->png));
         return ExitError;
     }
     if (!CheckWordInstalled()) {

@@ -85,7 +85,8 @@ void PreviewOffice::work()
             m_saved = std::move(saved);
             m_saveError = error;
             lock.unlock();
-            QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [] {}, Qt::QueuedConnection);
             continue;
         }
         const int index = *std::exchange(m_wanted, std::nullopt);
@@ -115,7 +116,8 @@ PreviewShown PreviewOffice::makePage(DocumentPreview& preview, int recordIndex)
     try {
         // A reader per page: a template edited meanwhile is read afresh.
         TemplateReader reader(preview.lentOffice());
-        for (const DataFinding& finding : DataCheck(m_store, m_workDir, reader).check({recordIndex}))
+        for (const DataFinding& finding :
+             DataCheck(m_store, m_workDir, reader).check({recordIndex}))
             shown.findings.append(finding.text);
     } catch (...) {
         shown.findings.append(CurrentErrorText());

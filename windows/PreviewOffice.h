@@ -18,8 +18,8 @@
 struct PreviewShown {
     int recordIndex = 0;
     PreviewPage page;
-    QByteArray pdf; // the pages; empty when the page's place holds a text
-    QString error;  // an unexpected failure, said in the page's place
+    QByteArray pdf;       // the pages; empty when the page's place holds a text
+    QString error;        // an unexpected failure, said in the page's place
     QStringList findings; // the check before printing, as the findings window says it
 };
 

@@ -250,8 +250,8 @@ void TFPreview::present(const PreviewShown& shown)
     m_pending = false;
     m_page->unsetCursor();
     showHead(shown.recordIndex, shown.page.templatePath);
-    const QString says = !shown.error.isEmpty() ? MessageBoxes::appErrorText(shown.error)
-                                                : shown.page.refusal;
+    const QString says =
+        !shown.error.isEmpty() ? MessageBoxes::appErrorText(shown.error) : shown.page.refusal;
     if (says.isEmpty() && !shown.pdf.isEmpty()) {
         showPages(shown.pdf);
         m_shownRecord = shown.recordIndex;
@@ -360,14 +360,14 @@ void TFPreview::updateButtons()
 void TFPreview::updatePageLabel()
 {
     const int pages = m_page->currentWidget() == m_pv ? m_doc->pageCount() : 0;
-    m_pageLabel->setText(
-        pages > 0 ? PageOfText.arg(m_pv->pageNavigator()->currentPage() + 1).arg(pages)
-                  : QString());
+    m_pageLabel->setText(pages > 0
+                             ? PageOfText.arg(m_pv->pageNavigator()->currentPage() + 1).arg(pages)
+                             : QString());
 }
 
 void ShowPreviewWindow(QWidget* mainWindow, QList<int> records, int position,
-                       const RecordStore& store, const WorkDir& workDir,
-                       std::function<void()> help, std::function<void(int)> moved)
+                       const RecordStore& store, const WorkDir& workDir, std::function<void()> help,
+                       std::function<void(int)> moved)
 {
     TFPreview window(std::move(records), position, store, workDir, std::move(help), mainWindow);
     QObject::connect(&window, &TFPreview::positionChanged, &window, std::move(moved));

@@ -99,5 +99,5 @@ private:
 // top-left + (10, 10), opened maximised, shown modally, destroyed after it
 // has closed. moved: told each line the window steps to.
 void ShowPreviewWindow(QWidget* mainWindow, QList<int> records, int position,
-                       const RecordStore& store, const WorkDir& workDir,
-                       std::function<void()> help, std::function<void(int)> moved);
+                       const RecordStore& store, const WorkDir& workDir, std::function<void()> help,
+                       std::function<void(int)> moved);

@@ -157,8 +157,7 @@ void TestCliPreview::nothingWritten_data()
         << TwoPages << QStringList{u"g.xml"_qs, u"77"_qs, u"--png"_qs, u"PNG"_qs} << 1
         << QStringList() << u"no record numbered 77"_qs;
     QTest::newRow("picture already there")
-        << TwoPages << known + QStringList{u"existing"_qs} << 1 << QStringList()
-        << u"уже існує"_qs;
+        << TwoPages << known + QStringList{u"existing"_qs} << 1 << QStringList() << u"уже існує"_qs;
     QTest::newRow("refused file") << TwoPages
                                   << QStringList{u"bad.xml"_qs, u"501"_qs, u"--png"_qs, u"PNG"_qs}
                                   << 2 << QStringList()

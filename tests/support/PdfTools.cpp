@@ -35,9 +35,7 @@ int pages(const QString& pdf)
 {
     static const QRegularExpression line(QStringLiteral("^Pages:\\s+(\\d+)"),
                                          QRegularExpression::MultilineOption);
-    return line.match(QString::fromUtf8(run(QStringLiteral("pdfinfo"), {pdf})))
-        .captured(1)
-        .toInt();
+    return line.match(QString::fromUtf8(run(QStringLiteral("pdfinfo"), {pdf}))).captured(1).toInt();
 }
 
 QByteArray png(const QString& pdf, int page, int dpi)

@@ -50,7 +50,7 @@ const QString UnusableFinding =
 const QString Clean = u"Зауважень немає."_qs;
 
 QByteArray previewed(int id, const QString& lastName, const QString& lastEn,
-                    const QString& date = u"30.06.2015"_qs)
+                     const QString& date = u"30.06.2015"_qs)
 {
     return TestFiles::attributeRecord({{u"iddocument"_qs, QString::number(id)},
                                        {u"number"_qs, QString::number(id)},
@@ -134,8 +134,7 @@ void TestPreviewWindow::cleanup()
 
 QString TestPreviewWindow::assign(const QString& body)
 {
-    const QString path =
-        putTemplate(u"t.fodt"_qs, TestFiles::flatDocument(QString(), body));
+    const QString path = putTemplate(u"t.fodt"_qs, TestFiles::flatDocument(QString(), body));
     saveTemplates(workDir(), {{2, path}});
     return path;
 }
@@ -208,8 +207,7 @@ void TestPreviewWindow::opensOverTheMainWindow()
     f.M()->setCurrentRow(1);
     QStringList seen;
     whenModal(
-        "TFPreview",
-        [](QWidget* w) { return !child<QLabel>(w, "LName")->text().isEmpty(); },
+        "TFPreview", [](QWidget* w) { return !child<QLabel>(w, "LName")->text().isEmpty(); },
         [&](QWidget* w) {
             auto* preview = static_cast<TFPreview*>(w);
             seen << w->windowTitle() << QString::number(w->isMaximized())
