@@ -101,7 +101,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # a desktop environment it needs file or mimetype to tell a document's type);
 # the Ukrainian translations give the toolkit's own texts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libreoffice-writer, libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libxml2, fonts-liberation, xdg-utils, file | libfile-mimeinfo-perl")
+    "libreoffice-writer, libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6svg6, libqt6pdf6, libqt6pdfwidgets6, qt6-qpa-plugins, qt6-translations-l10n, libxml2, fonts-liberation, xdg-utils, poppler-utils, file | libfile-mimeinfo-perl")
 # The help and the price list are PDF documents.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "evince | pdf-viewer")
 # The C and C++ runtimes and the exact library versions, from the binaries.
