@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPdfDocument>
 #include <QPdfSelection>
+#include <QPdfView>
 #include <QSignalSpy>
 #include <QStackedWidget>
 
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void pages_data();
     void pages();
     void steppingChangesThePage();
+    void pageKeysAndZoom();
     void savesAsTheSingleExport();
     void scratchGoneAfterClose();
 
@@ -314,6 +316,40 @@ void TestPreviewWindow::steppingChangesThePage()
     QVERIFY(!child<QPushButton>(w.get(), "BNext")->isEnabled());
     QVERIFY(child<QPushButton>(w.get(), "BPrev")->isEnabled());
     QVERIFY(QDir(workDir().resultsFolder()).isEmpty());
+}
+
+void TestPreviewWindow::pageKeysAndZoom()
+{
+    const QString path = putTemplate(
+        u"t.fodt"_qs,
+        TestFiles::flatDocument(
+            u"<office:automatic-styles><style:style style:name=\"PB\" "
+            u"style:family=\"paragraph\"><style:paragraph-properties "
+            u"fo:break-before=\"page\"/></style:style></office:automatic-styles>"_qs,
+            u"<text:p>#Прізвище#</text:p><text:p text:style-name=\"PB\">друга</text:p>"_qs));
+    saveTemplates(workDir(), {{2, path}});
+    const auto w = shownAt(0, 1);
+    auto* pv = child<QPdfView>(w.get(), "PV");
+    auto* page = child<QLabel>(w.get(), "LPage");
+    QCOMPARE(page->text(), u"Сторінка 1 з 2"_qs);
+    QStringList seen;
+    for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        QTest::keyClick(pv, key);
+        seen << page->text();
+    }
+    QCOMPARE(seen, (QStringList{u"Сторінка 2 з 2"_qs, u"Сторінка 2 з 2"_qs,
+                                u"Сторінка 1 з 2"_qs}));
+
+    QCOMPARE(pv->zoomMode(), QPdfView::ZoomMode::FitToWidth);
+    child<QPushButton>(w.get(), "BZoomIn")->click();
+    QCOMPARE(pv->zoomMode(), QPdfView::ZoomMode::Custom);
+    const qreal once = pv->zoomFactor();
+    child<QPushButton>(w.get(), "BZoomIn")->click();
+    QVERIFY(qAbs(pv->zoomFactor() - once * 1.25) < 1e-6);
+    child<QPushButton>(w.get(), "BZoomOut")->click();
+    QVERIFY(qAbs(pv->zoomFactor() - once) < 1e-6);
+    child<QPushButton>(w.get(), "BFit")->click();
+    QCOMPARE(pv->zoomMode(), QPdfView::ZoomMode::FitToWidth);
 }
 
 void TestPreviewWindow::savesAsTheSingleExport()
