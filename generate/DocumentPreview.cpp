@@ -137,7 +137,7 @@ PreviewPage DocumentPreview::make(int recordIndex)
     // what the export fills; only the PDF is kept.
     const QString doc = m_scratch->filePath(QStringLiteral("page-%1.doc").arg(m_pages));
     for (int attempt = 1;; ++attempt) {
-        bool stored = false;
+        Substitution stored;
         try {
             const GenerationContext context{m_store, m_workDir, &office(), {}};
             stored = StoreFilledDocument(context, recordIndex, page.templatePath, true, doc, pdf);
@@ -161,7 +161,7 @@ PreviewPage DocumentPreview::make(int recordIndex)
         if (stored)
             page.pdf = pdf;
         else
-            page.refusal = BadTemplateSingleText;
+            page.refusal = stored.refusal.isEmpty() ? BadTemplateSingleText : stored.refusal;
         return page;
     }
 }
@@ -173,9 +173,11 @@ SavedDocument DocumentPreview::save(int recordIndex, bool alsoPdf)
         return {QString(), NoTemplateText};
     DocumentSession* session = QFileInfo(templatePath).isFile() ? &office() : nullptr;
     std::optional<QString> saved;
+    QString refusal;
     try {
         const GenerationContext context{m_store, m_workDir, session, {}, alsoPdf};
-        saved = GenerateDocument(context, recordIndex, templatePath, true, OutputKind::Regular);
+        saved = GenerateDocument(context, recordIndex, templatePath, true, OutputKind::Regular,
+                                 &refusal);
     } catch (const PdfExportError&) {
         throw;
     } catch (const LumarelError&) {
@@ -183,7 +185,7 @@ SavedDocument DocumentPreview::save(int recordIndex, bool alsoPdf)
         throw;
     }
     if (!saved)
-        return {QString(), BadTemplateSingleText};
+        return {QString(), refusal.isEmpty() ? BadTemplateSingleText : refusal};
     return {*saved, QString()};
 }
 

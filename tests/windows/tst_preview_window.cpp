@@ -35,7 +35,7 @@ private:
     WorkDir workDir() const { return WorkDir(m_work->path()); }
     QString assign(const QString& body);
     // A shown window with its first page on screen.
-    std::unique_ptr<TFPreview> shownAt(int position, int lines = 3);
+    std::unique_ptr<TFPreview> shownAt(int position, int lines = 4);
 
     QTemporaryDir m_tmp;
     QStringList m_opened;
@@ -64,7 +64,8 @@ QByteArray previewed(int id, const QString& lastName, const QString& lastEn,
 
 const QByteArray Graduates = previewed(101, u"Коваленко"_qs, u"Kovalenko"_qs) +
                              previewed(102, u"Лисенко"_qs, QString()) +
-                             previewed(103, u"Бондаренко"_qs, u"Bondarenko"_qs, u"30.xx.2015"_qs);
+                             previewed(103, u"Бондаренко"_qs, u"Bondarenko"_qs, u"30.xx.2015"_qs) +
+                             previewed(104, u"Гнатюк"_qs, u"Hnatiuk"_qs, u"31.02.2015"_qs);
 
 const QString Tracking = u"<text:tracked-changes text:track-changes=\"true\">"
                          u"<text:changed-region text:id=\"c1\"><text:%1><office:change-info>"
@@ -264,6 +265,10 @@ void TestPreviewWindow::pages_data()
         << u"assigned"_qs << 3 << u"<text:p>#Прізвище# #ДатаДп#</text:p>"_qs
         << u"'xx' is not a valid integer value."_qs
         << QStringList{u"Неправильна дата «30.xx.2015» для тегу #ДатаДп#"_qs};
+    QTest::newRow("a date that is no day of the calendar")
+        << u"assigned"_qs << 4 << u"<text:p>#Прізвище# #ДатаДп#</text:p>"_qs
+        << u"Неправильна дата «31.02.2015» для тегу #ДатаДп#"_qs
+        << QStringList{u"Неправильна дата «31.02.2015» для тегу #ДатаДп#"_qs};
 }
 
 // The export's template rules: what it would say stands in the page's place,
