@@ -42,7 +42,7 @@ Function ReadTexts(places As Object) As String
     ReadTexts = Join(texts, Chr(1))
 End Function
 
-Function WriteTexts(places As Object, which As Variant, values As Variant) As Long
+Function WriteTexts(places As Object, which As Variant, values As Variant, inLink As Variant) As Long
     Dim n As Long, i As Long, k As Long, written As Long
     n = places.getCount()
     written = 0
@@ -52,7 +52,7 @@ Function WriteTexts(places As Object, which As Variant, values As Variant) As Lo
             ranges(i) = places.getByIndex(i)
         Next i
         For k = LBound(which) To UBound(which)
-            If Len(ranges(which(k)).HyperLinkURL) > 0 Then
+            If inLink(k) Then
                 WriteInside(ranges(which(k)), values(k))
             Else
                 ranges(which(k)).setString(values(k))
@@ -61,6 +61,20 @@ Function WriteTexts(places As Object, which As Variant, values As Variant) As Lo
         Next k
     End If
     WriteTexts = written
+End Function
+
+Function Linked(places As Object) As String
+    Dim n As Long, i As Long, s As String
+    n = places.getCount()
+    s = ""
+    For i = 0 To n - 1
+        If Len(places.getByIndex(i).HyperLinkURL) > 0 Then
+            s = s & "1"
+        Else
+            s = s & "0"
+        End If
+    Next i
+    Linked = s
 End Function
 
 Sub WriteInside(place As Object, value As String)
@@ -137,6 +151,7 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
         m_read = provider->getScript(scriptUrl(QStringLiteral("ReadTexts")));
         m_write = provider->getScript(scriptUrl(QStringLiteral("WriteTexts")));
         m_marks = provider->getScript(scriptUrl(QStringLiteral("Marks")));
+        m_linked = provider->getScript(scriptUrl(QStringLiteral("Linked")));
     } catch (...) {
         clear();
     }
@@ -148,6 +163,7 @@ void OfficeLoops::clear() noexcept
     m_read.clear();
     m_write.clear();
     m_marks.clear();
+    m_linked.clear();
 }
 
 QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>& places)
@@ -164,15 +180,18 @@ QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>
 }
 
 int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
-                       const QList<int>& which, const QStringList& values)
+                       const QList<int>& which, const QStringList& values,
+                       const QList<bool>& inLink)
 {
     Sequence<sal_Int32> indexes(static_cast<sal_Int32>(which.size()));
     Sequence<OUString> texts(static_cast<sal_Int32>(values.size()));
+    Sequence<sal_Bool> links(static_cast<sal_Int32>(which.size()));
     for (qsizetype k = 0; k < which.size(); ++k) {
         indexes.getArray()[k] = which.at(k);
         texts.getArray()[k] = toOU(values.at(k));
+        links.getArray()[k] = inLink.value(k);
     }
-    const Any arguments[] = {Any(places), Any(indexes), Any(texts)};
+    const Any arguments[] = {Any(places), Any(indexes), Any(texts), Any(links)};
     Sequence<sal_Int16> outIndexes;
     Sequence<Any> outValues;
     sal_Int32 written = 0;
@@ -190,4 +209,18 @@ QString OfficeLoops::Marks(const Reference<css::lang::XComponent>& document)
     m_marks->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
         marks;
     return toQ(marks);
+}
+
+QList<bool> OfficeLoops::Linked(const Reference<css::container::XIndexAccess>& places)
+{
+    const Any arguments[] = {Any(places)};
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    OUString flags;
+    m_linked->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
+        flags;
+    QList<bool> linked;
+    for (const QChar c : toQ(flags))
+        linked.append(c == u'1');
+    return linked;
 }

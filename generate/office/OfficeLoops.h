@@ -18,17 +18,19 @@ public:
     // profile). False when the office cannot run it: the caller then loops
     // from our side, call by call. Never throws.
     bool install(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
-    bool installed() const { return m_read.is() && m_write.is() && m_marks.is(); }
+    bool installed() const { return m_read.is() && m_write.is() && m_marks.is() && m_linked.is(); }
     void clear() noexcept;
 
     // The text of every place, in their order. Throws the office's
     // exceptions.
     QStringList ReadTexts(const css::uno::Reference<css::container::XIndexAccess>& places);
     // Writes values[k] into place which[k]; every place is taken before any
-    // is written; one in a link from inside (WriteInside). Returns how many
-    // were written.
+    // is written; one in a link (inLink[k]) from inside (WriteInside).
+    // Returns how many were written.
     int Write(const css::uno::Reference<css::container::XIndexAccess>& places,
-              const QList<int>& which, const QStringList& values);
+              const QList<int>& which, const QStringList& values, const QList<bool>& inLink);
+    // Which of the places lie in a link.
+    QList<bool> Linked(const css::uno::Reference<css::container::XIndexAccess>& places);
     // The document's marks, as MarksSignature gives them.
     QString Marks(const css::uno::Reference<css::lang::XComponent>& document);
 
@@ -36,4 +38,5 @@ private:
     css::uno::Reference<css::script::provider::XScript> m_read;
     css::uno::Reference<css::script::provider::XScript> m_write;
     css::uno::Reference<css::script::provider::XScript> m_marks;
+    css::uno::Reference<css::script::provider::XScript> m_linked;
 };

@@ -32,6 +32,8 @@ struct OpenDocument {
     int uses = 0;
     css::uno::Reference<css::document::XUndoManager> undo;
     QHash<QString, QStringList> pristine;
+    // Which of those places lie in a link, once a filling has asked.
+    QHash<QString, QList<bool>> linked;
     // Its marks as loaded (MarksSignature), which a held one must still have.
     QString marks;
     // Fields are left once those showing tags became text: the filling

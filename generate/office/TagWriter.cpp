@@ -141,23 +141,43 @@ void assignValues(const QStringList& found, const QStringList& tags, const QStri
     }
 }
 
-// A place in a link is written from inside, so that the link holds the
-// value as it held the tag.
-int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QStringList& values,
-                      OfficeLoops& loops)
+// Which of the search's places lie in a link: read once for a template as
+// loaded, and the same for as long as it is held (it reads as loaded).
+const QList<bool>& linkedPlaces(OpenDocument& doc, const FoundTags& found, OfficeLoops& loops)
 {
+    const QString asked = found.tags.join(u'\n');
+    const auto known = doc.linked.constFind(asked);
+    if (known != doc.linked.cend() && known->size() == found.texts.size())
+        return *known;
+    QList<bool> linked;
     if (found.hits.is())
-        return loops.Write(found.hits, which, values);
-    for (qsizetype k = 0; k < which.size(); ++k) {
-        const Reference<css::text::XTextRange>& place =
-            found.ranges[static_cast<size_t>(which.at(k))];
+        linked = loops.Linked(found.hits);
+    for (const Reference<css::text::XTextRange>& place : found.ranges) {
         OUString link;
         Reference<css::beans::XPropertySet>(place, UNO_QUERY_THROW)
             ->getPropertyValue(OUString("HyperLinkURL")) >>= link;
-        if (link.isEmpty())
-            place->setString(toOU(values.at(k)));
-        else
+        linked.append(!link.isEmpty());
+    }
+    return *doc.linked.insert(asked, linked);
+}
+
+// A place in a link is written from inside, so that the link holds the
+// value as it held the tag.
+int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QStringList& values,
+                      OfficeLoops& loops, const QList<bool>& linked)
+{
+    QList<bool> inLink;
+    for (const int place : which)
+        inLink.append(linked.value(place));
+    if (found.hits.is())
+        return loops.Write(found.hits, which, values, inLink);
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        const Reference<css::text::XTextRange>& place =
+            found.ranges[static_cast<size_t>(which.at(k))];
+        if (inLink.at(k))
             WriteInside(place, values.at(k));
+        else
+            place->setString(toOU(values.at(k)));
     }
     return static_cast<int>(which.size());
 }
@@ -204,8 +224,9 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     // document is then closed after use.
     const bool undoable = doc.filling == OpenDocument::Filling::None && headerPlaces.empty() &&
                           shapePlaces.empty() && !doc.templateKey.isEmpty() && !watchChanges;
+    const QList<bool> linked = which.isEmpty() ? QList<bool>() : linkedPlaces(doc, found, loops);
     FillingUndo filling(doc, undoable);
-    int written = writeSearchPlaces(found, which, values, loops);
+    int written = writeSearchPlaces(found, which, values, loops, linked);
     written += writeOtherPlaces(headerPlaces, shapePlaces, texts);
     // References to what was written show it; part of the filling undone.
     if (doc.hasFields)

@@ -352,8 +352,10 @@ void TestMarkTemplates::filledThroughMarks()
 void TestMarkTemplates::heldTemplateKeepsMarks_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("inOffice"); // the office's own loops, or call by call
     for (const QString& kind : {u"reference"_qs, u"page reference"_qs, u"hyperlink"_qs, u"all"_qs})
-        QTest::newRow(qPrintable(kind)) << kind;
+        QTest::newRow(qPrintable(kind)) << kind << true;
+    QTest::newRow("all, call by call") << u"all"_qs << false;
 }
 
 // Graduates with long values and short ones in turn, through one office
@@ -362,6 +364,7 @@ void TestMarkTemplates::heldTemplateKeepsMarks_data()
 void TestMarkTemplates::heldTemplateKeepsMarks()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, inOffice);
     const QStringList surnames = {
         QString(40, u'Ж'), u"Ко"_qs,          u"Довгоприщепенко-Задунайська"_qs,
         u"Бо"_qs,          QString(40, u'Щ'), u"Ле"_qs};
@@ -374,7 +377,9 @@ void TestMarkTemplates::heldTemplateKeepsMarks()
     importRecords(records);
     const QString path = makeTemplate(kind);
     LibreOfficeSession office;
+    office.setOfficeLoops(inOffice);
     office.start(true);
+    QCOMPARE(office.officeLoopsRunning(), inOffice);
     GenerationContext held = context();
     held.session = &office;
     QStringList saved;
