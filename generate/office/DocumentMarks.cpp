@@ -9,6 +9,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/XBookmarksSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
@@ -18,6 +19,7 @@
 #include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/util/XRefreshable.hpp>
 
+#include <cstring>
 #include <vector>
 
 using css::uno::Reference;
@@ -85,6 +87,25 @@ void WriteInside(const Reference<css::text::XTextRange>& place, const QString& v
     cursor = text->createTextCursorByRange(place->getStart());
     cursor->goRight(1, true);
     cursor->setString(OUString());
+}
+
+bool HasFieldsOfText(const Reference<css::lang::XComponent>& document)
+{
+    static const char* const kinds[] = {"GetReference", "Chapter", "CharacterCount", "WordCount",
+                                        "ParagraphCount"};
+    for (const Reference<css::text::XTextField>& field : allFields(document)) {
+        Reference<css::lang::XServiceInfo> info(field, UNO_QUERY);
+        if (!info.is())
+            continue;
+        // The old names and the new.
+        for (const OUString& service : info->getSupportedServiceNames())
+            for (const char* kind : kinds)
+                if ((service.startsWith("com.sun.star.text.TextField.") ||
+                     service.startsWith("com.sun.star.text.textfield.")) &&
+                    service.endsWithAsciiL(kind, static_cast<sal_Int32>(std::strlen(kind))))
+                    return true;
+    }
+    return false;
 }
 
 void RefreshFields(const Reference<css::lang::XComponent>& document)

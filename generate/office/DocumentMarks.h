@@ -26,6 +26,11 @@ bool HasTextFields(const css::uno::Reference<css::lang::XComponent>& document);
 // Throws the office's exceptions.
 void WriteInside(const css::uno::Reference<css::text::XTextRange>& place, const QString& value);
 
+// Whether a field shows what the filling may change: a reference to a
+// bookmark or a heading, a count of words or characters, a chapter's name.
+// Page numbers, dates, document properties and the like do not change.
+bool HasFieldsOfText(const css::uno::Reference<css::lang::XComponent>& document);
+
 // Has every field show what it stands for now. Throws the office's
 // exceptions.
 void RefreshFields(const css::uno::Reference<css::lang::XComponent>& document);

@@ -129,14 +129,15 @@ void PrepareForFilling(OpenDocument& doc, const Reference<css::uno::XComponentCo
         doc.unacceptedChanges = redlines->getRedlines()->hasElements();
     }
     marks.clear();
-    doc.hasFields = HasTextFields(doc.document);
+    const bool hasFields = HasTextFields(doc.document);
     // A field as saved may show a text older than what it stands for.
-    if (doc.hasFields)
+    if (hasFields)
         RefreshFields(doc.document);
     if (watchChanges)
         marks = ReadMarks(doc.document);
-    if (doc.hasFields && UnlinkTagFields(doc.document, TagTable::Tags()) > 0)
-        doc.hasFields = HasTextFields(doc.document);
+    if (hasFields)
+        UnlinkTagFields(doc.document, TagTable::Tags());
+    doc.refreshAfterFilling = hasFields && HasFieldsOfText(doc.document);
 }
 
 void CloseOfficeDocument(const Reference<css::lang::XComponent>& document) noexcept

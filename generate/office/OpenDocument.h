@@ -36,9 +36,10 @@ struct OpenDocument {
     QHash<QString, QList<bool>> linked;
     // Its marks as loaded (MarksSignature), which a held one must still have.
     QString marks;
-    // Fields are left once those showing tags became text: the filling
-    // has them show the values.
-    bool hasFields = false;
+    // Fields that show the document's own text (references, counts) are
+    // left once those showing tags became text: the filling has them show
+    // the values.
+    bool refreshAfterFilling = false;
     enum class Filling { None, Undoable, Spoiled } filling = Filling::None;
 };
 

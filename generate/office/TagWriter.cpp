@@ -229,7 +229,7 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     int written = writeSearchPlaces(found, which, values, loops, linked);
     written += writeOtherPlaces(headerPlaces, shapePlaces, texts);
     // References to what was written show it; part of the filling undone.
-    if (doc.hasFields)
+    if (doc.refreshAfterFilling)
         RefreshFields(doc.document);
     filling.finish();
     return written;
