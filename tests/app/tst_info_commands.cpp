@@ -1,4 +1,5 @@
 // Help, price list, web link and the update check as the windows run them.
+#include "tests/support/FakeOpener.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/update/LoopbackServer.h"
 #include "tests/update/PeBuilder.h"
@@ -7,7 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTimer>
 
 using Reply = LoopbackServer::Reply;
@@ -79,6 +82,12 @@ private Q_SLOTS:
     void addressGivenToTheDesktop();
     void desktopCannotOpen_data();
     void desktopCannotOpen();
+    void openerOutcome_data();
+    void openerOutcome();
+    void openerVerdictComesLater_data();
+    void openerVerdictComesLater();
+    void realOpenerWithNothingToOpen_data();
+    void realOpenerWithNothingToOpen();
     void updateCheck_data();
     void updateCheck();
     void newerVersionEndsTheProgram();
@@ -350,6 +359,145 @@ void TestInfoCommands::desktopCannotOpen()
                           : ShellOpen::addressNotOpenedText(what + u' '));
     QVERIFY2(text.contains(isFile ? full : what + u'\n'), qPrintable(text));
     QVERIFY(text.startsWith(QStringLiteral("Не вдалося відкрити ")));
+}
+
+void TestInfoCommands::openerOutcome_data()
+{
+    QTest::addColumn<bool>("normalExit");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("outcome");
+    using O = ShellOpen::Outcome;
+    QTest::newRow("opened") << true << 0 << int(O::Opened);
+    QTest::newRow("file missing") << true << 2 << int(O::NotOpened);
+    QTest::newRow("no method available") << true << 3 << int(O::NotOpened);
+    QTest::newRow("the viewer failed") << true << 4 << int(O::NotOpened);
+    QTest::newRow("killed") << false << 9 << int(O::Unknown);
+    QTest::newRow("killed after success") << false << 0 << int(O::Unknown);
+}
+
+void TestInfoCommands::openerOutcome()
+{
+    QFETCH(bool, normalExit);
+    QFETCH(int, code);
+    QFETCH(int, outcome);
+    QCOMPARE(int(ShellOpen::outcomeOf(normalExit, code)), outcome);
+}
+
+namespace {
+// Runs an information command as the user does: N6, B7, or a click on L2.
+void runCommand(GuiFixture& f, const QString& from)
+{
+    f.window->show();
+    if (from == u"N6")
+        f.find<QAction>("N6")->trigger();
+    else if (from == u"B7")
+        f.find<QPushButton>("B7")->click();
+    else
+        QTest::mouseClick(f.find<QLabel>("L2"), Qt::LeftButton);
+}
+
+} // namespace
+
+void TestInfoCommands::openerVerdictComesLater_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("status"); // -1: no opener program at all
+    QTest::addColumn<bool>("said");
+    QTest::newRow("help, nothing to open it") << u"N6"_qs << 3 << true;
+    QTest::newRow("help opened") << u"N6"_qs << 0 << false;
+    QTest::newRow("help, the viewer failed") << u"N6"_qs << 4 << true;
+    QTest::newRow("price list, nothing to open it") << u"B7"_qs << 3 << true;
+    QTest::newRow("price list opened") << u"B7"_qs << 0 << false;
+    QTest::newRow("web link, no browser") << u"L2"_qs << 3 << true;
+    QTest::newRow("web link opened") << u"L2"_qs << 0 << false;
+    QTest::newRow("no opener installed") << u"N6"_qs << -1 << true;
+}
+
+// The opener runs on its own: the command returns at once, and what the
+// opener says at its end decides the message.
+void TestInfoCommands::openerVerdictComesLater()
+{
+    QFETCH(QString, from);
+    QFETCH(int, status);
+    QFETCH(bool, said);
+    GuiFixture f;
+    ShellOpen::clearRecorder();
+    TestFiles::write(f.path(QStringLiteral("Lumarel.pdf")), "%PDF-1.4\n");
+    FakeOpener opener(f.dir.path(), std::max(status, 0));
+    TestFiles::write(opener.hold(), "");
+    if (status < 0)
+        ShellOpen::setOpener(f.path(QStringLiteral("no-such-opener")));
+    runCommand(f, from);
+    const bool isFile = from != u"L2";
+    const QString what = from == u"N6"   ? f.path(QStringLiteral("Lumarel.pdf"))
+                         : from == u"B7" ? f.path(QStringLiteral("AddInfo/Price34_2015.pdf"))
+                                         : QStringLiteral("https://lumarel.example.org");
+    if (status >= 0) {
+        // Asked with the full path or the address, and still running.
+        QTRY_COMPARE(opener.asked(), what.toUtf8() + '\n');
+        QVERIFY(f.boxes.isEmpty());
+        QVERIFY(QFile::remove(opener.hold()));
+    }
+    const QString expected =
+        isFile ? ShellOpen::fileNotOpenedText(what) : ShellOpen::addressNotOpenedText(what + u' ');
+    if (said) {
+        QTRY_COMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes.at(0).kind, MessageBoxes::Kind::Plain);
+        QCOMPARE(f.boxes.at(0).text, expected);
+    } else {
+        // Long enough for the end to be heard; nothing may be said.
+        QTRY_VERIFY(f.window->findChildren<QProcess*>().isEmpty() &&
+                    QCoreApplication::instance()->findChildren<QProcess*>().isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY(f.boxes.isEmpty());
+    }
+}
+
+void TestInfoCommands::realOpenerWithNothingToOpen_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::newRow("help") << u"N6"_qs;
+    QTest::newRow("price list") << u"B7"_qs;
+    QTest::newRow("web link") << u"L2"_qs;
+}
+
+// This machine's xdg-open with no PDF viewer and no browser, as a desktop
+// without them is: the user is told, with the path or the address.
+void TestInfoCommands::realOpenerWithNothingToOpen()
+{
+    QFETCH(QString, from);
+    // The plain desktop, where xdg-open looks for the programs itself.
+    for (const char* name : {"BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
+                             "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+        qunsetenv(name);
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        QSKIP("no xdg-open");
+    for (const char* type : {"application/pdf", "x-scheme-handler/https"}) {
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                                 QString::fromLatin1(type)});
+        QVERIFY(query.waitForFinished(20000));
+        if (!query.readAllStandardOutput().trimmed().isEmpty())
+            QSKIP("something here opens PDF files or web addresses");
+    }
+    for (const char* program :
+         {"x-www-browser", "www-browser", "firefox", "chromium", "links2", "elinks", "links",
+          "lynx", "w3m", "run-mailcap", "mimeopen", "epiphany", "konqueror", "google-chrome"}) {
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
+            QSKIP("a browser or viewer is installed here");
+    }
+    GuiFixture f;
+    ShellOpen::clearRecorder();
+    TestFiles::write(f.path(QStringLiteral("Lumarel.pdf")), "%PDF-1.4\n%%EOF\n");
+    runCommand(f, from);
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.size(), 1, 30000);
+    const QString text = f.boxes.at(0).text;
+    if (from == u"L2") {
+        QCOMPARE(text, ShellOpen::addressNotOpenedText(u"https://lumarel.example.org"_qs));
+    } else {
+        const QString file = from == u"N6" ? u"Lumarel.pdf"_qs : u"AddInfo/Price34_2015.pdf"_qs;
+        QCOMPARE(text, ShellOpen::fileNotOpenedText(f.path(file)));
+    }
 }
 
 void TestInfoCommands::updateCheck_data()

@@ -1,8 +1,10 @@
 // The export commands of the main window on the real office: the first
 // checked graduate, the batch window, the demonstration with its notice.
 #include "tests/support/ExportFixture.h"
+#include "tests/support/FakeOpener.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QSignalSpy>
 
 class TestExportCommands : public QObject {
@@ -15,6 +17,8 @@ private Q_SLOTS:
     void nobodyChecked_data();
     void nobodyChecked();
     void singleExportOfTheFifthChecked();
+    void singleExportDocumentNotOpened_data();
+    void singleExportDocumentNotOpened();
     void singleRefusals_data();
     void singleRefusals();
     void batchOfThree();
@@ -173,6 +177,47 @@ void TestExportCommands::singleExportOfTheFifthChecked()
     // The template is never written.
     QCOMPARE(TestFiles::read(f.path(QStringLiteral("t.fodt"))),
              flatTemplate({QStringLiteral("Прізвище=#Прізвище#"), QStringLiteral("закінчи#З_Рід#")}));
+}
+
+void TestExportCommands::singleExportDocumentNotOpened_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("said");
+    QTest::newRow("nothing opens a .doc") << 3 << true;
+    QTest::newRow("the word processor failed") << 4 << true;
+    QTest::newRow("opened") << 0 << false;
+}
+
+// The document is saved either way; when the desktop cannot open it, the box
+// gives its full path to open by hand.
+void TestExportCommands::singleExportDocumentNotOpened()
+{
+    QFETCH(int, status);
+    QFETCH(bool, said);
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"), sixGraduates());
+    TestFiles::write(f.path(QStringLiteral("t.fodt")),
+                     flatTemplate({QStringLiteral("Прізвище=#Прізвище#")}));
+    f.assign({{3, f.path(QStringLiteral("t.fodt"))}});
+    f.check({0});
+    f.boxes.clear();
+    ShellOpen::clearRecorder();
+    FakeOpener opener(f.dir.path(), status);
+    f.find<QToolButton>("B3")->click();
+
+    const QString document = f.results(QStringLiteral("Андрієнко_Анна_Олегівна_Диплом.doc"));
+    QVERIFY(readBack(document).startsWith(QStringLiteral("Прізвище=Андрієнко")));
+    QTRY_COMPARE(opener.asked(), QFileInfo(document).absoluteFilePath().toUtf8() + '\n');
+    if (said) {
+        QTRY_COMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes.at(0).kind, MessageBoxes::Kind::Plain);
+        QCOMPARE(f.boxes.at(0).text, ShellOpen::fileNotOpenedText(document));
+        QVERIFY(f.boxes.at(0).text.contains(QDir::toNativeSeparators(document)));
+    } else {
+        QTRY_VERIFY(QCoreApplication::instance()->findChildren<QProcess*>().isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY(f.boxes.isEmpty());
+    }
 }
 
 void TestExportCommands::singleRefusals_data()

@@ -2,9 +2,12 @@
 
 #include "windows/ui/MessageBoxes.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QWidget>
 
 namespace ShellOpen {
 
@@ -21,13 +24,54 @@ std::function<bool(const QUrl&)>& desktop()
     return d;
 }
 
-bool askDesktop(const QUrl& url)
+QString& opener()
 {
-    if (desktop())
-        return desktop()(url);
-    return QDesktopServices::openUrl(url);
+    static QString program;
+    return program;
+}
+
+// Runs the opener without waiting for it: in a desktop without an
+// environment of its own it stays until the viewer it started closes. Its
+// verdict comes later; the message goes over parent if that still exists.
+void askDesktop(QWidget* parent, const QString& argument, const QUrl& url,
+                const QString& notOpenedText)
+{
+    QPointer<QWidget> owner(parent);
+    const auto say = [owner, notOpenedText] { MessageBoxes::plain(owner.data(), notOpenedText); };
+    if (desktop()) {
+        if (!desktop()(url))
+            say();
+        return;
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(opener().isEmpty() ? QStringLiteral("xdg-open") : opener());
+    process->setArguments({argument});
+    // Its complaints still reach the log; nothing reads its output.
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, say](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         say();
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, say](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (outcomeOf(status == QProcess::NormalExit, code) == Outcome::NotOpened)
+                             say();
+                     });
+    process->start();
 }
 } // namespace
+
+Outcome outcomeOf(bool normalExit, int exitCode)
+{
+    if (!normalExit)
+        return Outcome::Unknown;
+    return exitCode == 0 ? Outcome::Opened : Outcome::NotOpened;
+}
 
 QString fileNotOpenedText(const QString& path)
 {
@@ -48,8 +92,8 @@ void openFile(QWidget* parent, const QString& path)
         recorder()(path);
         return;
     }
-    if (!askDesktop(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-        MessageBoxes::plain(parent, fileNotOpenedText(path));
+    const QString full = QFileInfo(path).absoluteFilePath();
+    askDesktop(parent, full, QUrl::fromLocalFile(full), fileNotOpenedText(path));
 }
 
 void openAddress(QWidget* parent, const QString& address)
@@ -58,8 +102,8 @@ void openAddress(QWidget* parent, const QString& address)
         recorder()(address);
         return;
     }
-    if (!askDesktop(addressUrl(address)))
-        MessageBoxes::plain(parent, addressNotOpenedText(address));
+    const QUrl url = addressUrl(address);
+    askDesktop(parent, url.toString(QUrl::FullyEncoded), url, addressNotOpenedText(address));
 }
 
 QUrl addressUrl(const QString& address)
@@ -85,6 +129,14 @@ void setDesktop(std::function<bool(const QUrl&)> d)
 void clearDesktop()
 {
     desktop() = nullptr;
+}
+void setOpener(const QString& program)
+{
+    opener() = program;
+}
+void clearOpener()
+{
+    opener().clear();
 }
 
 } // namespace ShellOpen
