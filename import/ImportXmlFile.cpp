@@ -1,6 +1,7 @@
 #include "import/ImportXmlFile.h"
 
 #include "import/BossShortName.h"
+#include "import/XmlErrorTexts.h"
 #include "records/LumarelError.h"
 #include "records/StudentListLine.h"
 #include "records/TextRules.h"
@@ -25,8 +26,7 @@ using TextRules::DecodeQuotes;
 struct ParseGuard {
     QString external;   // an entity that stands for an outside file
     QString undeclared; // a reference to an entity the file does not declare
-    int firstError = 0; // the parser's first error code; later ones follow from it
-    int firstErrorLine = 0;
+    XmlFault first;     // the parser's first error; later ones follow from it
 };
 
 ParseGuard* guardOf(void* ctxt)
@@ -83,14 +83,22 @@ xmlEntityPtr noteGetEntity(void* ctxt, const xmlChar* name)
     return entity;
 }
 
+XmlFault faultOf(const xmlError& e)
+{
+    return XmlFault{e.code,
+                    e.line,
+                    e.int2,
+                    QString::fromUtf8(e.str1 ? e.str1 : ""),
+                    QString::fromUtf8(e.str2 ? e.str2 : ""),
+                    QString::fromUtf8(e.message ? e.message : "")};
+}
+
 void noteError(void*, xmlErrorPtr error)
 {
     if (!error || error->level < XML_ERR_ERROR)
         return;
-    if (ParseGuard* guard = guardOf(error->ctxt); guard && guard->firstError == 0) {
-        guard->firstError = error->code;
-        guard->firstErrorLine = error->line;
-    }
+    if (ParseGuard* guard = guardOf(error->ctxt); guard && guard->first.code == 0)
+        guard->first = faultOf(*error);
 }
 
 void silentGeneric(void*, const char*, ...) {}
@@ -459,21 +467,23 @@ QString parserErrorText(xmlParserCtxt* ctxt, const QString& path, const ParseGua
     // amplification beyond what the file's size allows, or a value grown past
     // the longest text it takes.
     if (ctxt && ctxt->nbentities > 0 &&
-        (guard.firstError == XML_ERR_ENTITY_LOOP ||
-         guard.firstError == XML_ERR_ATTRIBUTE_NOT_FINISHED ||
-         guard.firstError == XML_ERR_NO_MEMORY))
+        (guard.first.code == XML_ERR_ENTITY_LOOP ||
+         guard.first.code == XML_ERR_ATTRIBUTE_NOT_FINISHED ||
+         guard.first.code == XML_ERR_NO_MEMORY))
         return QStringLiteral("Файл \"%1\" не прийнято (рядок %2): його сутності (&…;) "
                               "розгортаються в надто великий текст або одна в одну по колу")
             .arg(fileNameOf(path))
-            .arg(guard.firstErrorLine);
-    const xmlError* e = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
-    QString reason = e && e->message ? QString::fromUtf8(e->message).trimmed()
-                                     : QStringLiteral("невідома помилка");
-    if (e && e->line > 0)
-        return QStringLiteral("Файл \"%1\" не є правильним xml-файлом (рядок %2): %3")
-            .arg(fileNameOf(path))
-            .arg(e->line)
-            .arg(reason);
+            .arg(guard.first.line);
+    // The first fault is the cause, and the parser stopped reading there.
+    XmlFault fault = guard.first;
+    if (fault.code == 0) {
+        if (const xmlError* e = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr)
+            fault = faultOf(*e);
+    }
+    const QString reason = XmlFaultReason(fault);
+    if (fault.line > 0)
+        return QStringLiteral("Файл \"%1\" не є правильним xml-файлом (%2): %3")
+            .arg(fileNameOf(path), XmlFaultPlace(fault), reason);
     return QStringLiteral("Файл \"%1\" не є правильним xml-файлом: %2")
         .arg(fileNameOf(path), reason);
 }
