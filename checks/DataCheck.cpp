@@ -1,5 +1,7 @@
 #include "checks/DataCheck.h"
 
+#include "checks/TemplateFault.h"
+#include "generate/DocumentGeneration.h"
 #include "generate/ResultTexts.h"
 #include "generate/DocumentGeneration.h"
 #include "generate/TagSubstitution.h"
@@ -16,6 +18,7 @@ namespace {
 struct TemplateUse {
     bool usable = false;
     QList<TagRow> tags;
+    QString fault; // why it is not usable
 };
 
 TemplateUse useOf(const std::optional<QStringList>& found)
@@ -121,10 +124,14 @@ QList<DataFinding> DataCheck::check(const QList<int>& recordIndexes)
             add(NoTemplateText);
         } else {
             auto use = uses.constFind(path);
-            if (use == uses.cend())
-                use = uses.insert(path, useOf(m_reader.tagsIn(path)));
+            if (use == uses.cend()) {
+                TemplateUse read = useOf(m_reader.tagsIn(path));
+                if (!read.usable)
+                    read.fault = TemplateFault::Text(m_reader, path);
+                use = uses.insert(path, read);
+            }
             if (!use->usable) {
-                add(BadTemplateText);
+                add(use->fault);
             } else {
                 for (const QString& text : valueFindings(*use, record))
                     add(text);

@@ -43,6 +43,32 @@ QString looks(const QString& text)
     return key;
 }
 
+// The candidate with each letter of the wrong script in brackets, and what
+// they are: «#Прізвищ[e]#» — латинська e.
+QString markedLookAlikes(const QString& candidate, QChar::Script wrong)
+{
+    static const QString cyrillicTwins = QStringLiteral("асеіорхуАВСЕНІКМОРТХ");
+    QString marked;
+    QStringList letters;
+    for (const QChar c : candidate) {
+        const bool twin =
+            wrong == QChar::Script_Latin ? cyrillicLookAlike(c) != c : cyrillicTwins.contains(c);
+        if (c.script() != wrong || !twin) {
+            marked.append(c);
+            continue;
+        }
+        marked.append(u'[' + QString(c) + u']');
+        if (!letters.contains(QString(c)))
+            letters.append(QString(c));
+    }
+    const bool latin = wrong == QChar::Script_Latin;
+    const QString kind = letters.size() == 1
+                             ? (latin ? QStringLiteral("латинська") : QStringLiteral("кирилична"))
+                             : (latin ? QStringLiteral("латинські") : QStringLiteral("кириличні"));
+    return u'«' + marked + QStringLiteral("» — ") + kind + u' ' +
+           letters.join(QStringLiteral(", "));
+}
+
 bool hasCyrillic(const QString& text)
 {
     return std::any_of(text.cbegin(), text.cend(),
@@ -85,9 +111,9 @@ std::optional<Nearest> nearestTag(const QString& candidate)
             if (hasCyrillic(tag) && std::any_of(candidate.cbegin(), candidate.cend(), [](QChar c) {
                     return c.script() == QChar::Script_Latin;
                 }))
-                why = QStringLiteral("латинські літери замість кириличних");
+                why = markedLookAlikes(candidate, QChar::Script_Latin);
             if (why.isEmpty() && !hasCyrillic(tag) && hasCyrillic(candidate))
-                why = QStringLiteral("кириличні літери замість латинських");
+                why = markedLookAlikes(candidate, QChar::Script_Cyrillic);
             if (why.isEmpty())
                 why = QStringLiteral("зайві або пропущені пробіли");
             return Nearest{tag, why};
@@ -196,8 +222,7 @@ const QString FixChanges = QStringLiteral("прийміть або відхил�
 void checkChanges(const TrackedChanges& changes, QStringList& problems)
 {
     if (changes.recording)
-        problems.append(QStringLiteral("У шаблоні ввімкнено запис виправлень: вимкніть його в MS "
-                                       "Word і збережіть шаблон"));
+        problems.append(TemplateLint::RecordingText);
     const QHash<QString, int> rejected = tagCounts(changes.rejected);
     const QHash<QString, int> accepted = tagCounts(changes.accepted);
     for (const QString& tag : tableTags()) {

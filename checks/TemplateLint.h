@@ -34,16 +34,19 @@ struct TemplateTexts {
 };
 
 namespace TemplateLint {
+inline const QString RecordingText = QStringLiteral(
+    "У шаблоні ввімкнено запис виправлень: вимкніть його в MS Word і збережіть шаблон");
+
 // The name of a kind of part, as the report shows it.
 QString PartName(DocumentPart part);
 
 // Checks a template's texts: the tags of the table it holds, a missing
 // "#Прізвище#" (also when written in other letter case), "#…#" texts that are
 // no tag of the table (with the tag meant, when one is near: Latin look-alike
-// letters, extra spaces, a missing or doubled "#"), change recording left on,
-// and tags that a tracked change breaks or that stand only in deleted text.
-// A tag that stands in a bookmark or a field's shown text has that named
-// among its parts.
+// letters, each shown in brackets, extra spaces, a missing or doubled "#"),
+// change recording left on, and tags that a tracked change breaks or that
+// stand only in deleted text. A tag that stands in a bookmark or a field's
+// shown text has that named among its parts.
 LintReport Check(const TemplateTexts& texts);
 // The report as lines: one per tag found, then one per problem.
 QStringList Lines(const LintReport& report);

@@ -1,9 +1,11 @@
 #include "checks/DataCheck.h"
+#include "checks/TemplateFault.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TemplateTable.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TextDocumentSession.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +16,8 @@ private Q_SLOTS:
     void findings_data();
     void findings();
     void eachTemplateReadOnce();
+    void faultCauses_data();
+    void faultCauses();
 };
 
 namespace {
@@ -63,18 +67,32 @@ void TestDataCheck::findings_data()
     QTest::addColumn<QStringList>("expected"); // "k<TAB>text"
 
     const QString noTemplate = u"Шаблон для документа даного типу не задано!"_qs;
-    const QString badTemplate =
-        u"Шаблон для документа даного типу не відповідає вимогам або відсутній!"_qs;
+    // %T: the template's path.
+    const QString missing = u"Шаблон «%T» відсутній: файл не знайдено"_qs;
+    const QString faults = u"Шаблон «%T» не відповідає вимогам: "_qs;
+    const QString noSurname = u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs;
     const auto one = [](const Overrides& o) { return QList<Overrides>{o}; };
 
     QTest::newRow("clean") << Full << one({}) << QList<int>{1} << QStringList{};
     QTest::newRow("no template") << u"-"_qs << one({}) << QList<int>{1}
                                  << QStringList{u"1\t"_qs + noTemplate};
     QTest::newRow("template file missing")
-        << u"?"_qs << one({}) << QList<int>{1} << QStringList{u"1\t"_qs + badTemplate};
+        << u"?"_qs << one({}) << QList<int>{1} << QStringList{u"1\t"_qs + missing};
     QTest::newRow("surname tag in other case")
         << u"#прізвище# #Last name#"_qs << one({{RecordField::LastNameEn, QString()}})
-        << QList<int>{1} << QStringList{u"1\t"_qs + badTemplate};
+        << QList<int>{1}
+        << QStringList{u"1\t"_qs + faults +
+                       u"Тег #Прізвище# написано іншими літерами («#прізвище#»): шаблон буде "
+                       "відхилено, потрібно точно #Прізвище#"_qs};
+    // The look-alike letter is named; the template's other faults are not the cause.
+    QTest::newRow("Latin letter in the surname tag")
+        << u"#Прізвищe# #ВНЗ #"_qs << one({}) << QList<int>{1}
+        << QStringList{u"1\t"_qs + faults + noSurname +
+                       u"; «#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e]#» — "
+                       "латинська e)"_qs};
+    QTest::newRow("no surname tag, two graduates")
+        << u"#ВНЗ# #boss#"_qs << QList<Overrides>{{}, {}} << QList<int>{1, 2}
+        << QStringList{u"1\t"_qs + faults + noSurname, u"2\t"_qs + faults + noSurname};
     QTest::newRow("kind without a template")
         << Full << one({{RecordField::LevelCode, u"7"_qs}}) << QList<int>{1}
         << QStringList{u"1\t"_qs + noTemplate};
@@ -119,7 +137,7 @@ void TestDataCheck::findings_data()
         << QList<int>{1} << QStringList{};
     QTest::newRow("bad date without a usable template")
         << u"?"_qs << one({{RecordField::IssueDate, u"31/02/2023"_qs}}) << QList<int>{1}
-        << QStringList{u"1\t"_qs + badTemplate};
+        << QStringList{u"1\t"_qs + missing};
 
     const QString longName = QString(40, u'Щ') + u"енко-Довгоіменний"_qs;
     QTest::newRow("surname cut to its width")
@@ -214,6 +232,8 @@ void TestDataCheck::findings()
         QCOMPARE(f.name, store.Record(f.recordIndex).DisplayName);
         got.append(QString::number(f.recordIndex) + u'\t' + f.text);
     }
+    for (QString& line : expected)
+        line.replace(u"%T"_qs, QDir::toNativeSeparators(path));
     QCOMPARE(got, expected);
 }
 
@@ -249,6 +269,36 @@ void TestDataCheck::eachTemplateReadOnce()
     QCOMPARE(starts, 1);
     // Master's graduates with honours: k even and divisible by 3.
     QCOMPARE(found.size(), 16);
+}
+
+void TestDataCheck::faultCauses_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<QStringList>("causes");
+    const QString noSurname = u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs;
+    const QString space =
+        u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs;
+    QTest::newRow("recording on") << u"#Прізвище# #ВНЗ #"_qs << true
+                                  << QStringList{TemplateLint::RecordingText};
+    QTest::newRow("recording on, no surname")
+        << u"#ВНЗ#"_qs << true << QStringList{noSurname, TemplateLint::RecordingText};
+    QTest::newRow("no surname") << u"#ВНЗ#"_qs << false << QStringList{noSurname};
+    // The office refused it for a reason the check cannot tell: all it found.
+    QTest::newRow("nothing about the surname")
+        << u"#Прізвище# #ВНЗ #"_qs << false << QStringList{space};
+    QTest::newRow("clean") << u"#Прізвище#"_qs << false << QStringList();
+}
+
+void TestDataCheck::faultCauses()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, recording);
+    QFETCH(QStringList, causes);
+    TemplateTexts texts;
+    texts.parts.append({TemplateLint::PartName(DocumentPart::Body), text});
+    texts.changes.recording = recording;
+    QCOMPARE(TemplateFault::Causes(TemplateLint::Check(texts)), causes);
 }
 
 QTEST_GUILESS_MAIN(TestDataCheck)

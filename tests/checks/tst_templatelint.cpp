@@ -47,13 +47,34 @@ void TestTemplateLint::report_data()
     QTest::newRow("Latin look-alike letter")
         << QStringList{u"#Прізвищe# #ВНЗ#"_qs}
         << QStringList{u"#ВНЗ#\t1"_qs + main, noSurname,
-                       u"«#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# (латинські літери "
-                       "замість кириличних)"_qs};
+                       u"«#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e]#» — "
+                       "латинська e)"_qs};
+    // Each wrong letter in brackets, each named once, a capital one too.
+    QTest::newRow("several Latin letters, repeated")
+        << QStringList{u"#Прізвище# #Kвaлiфiкaцiя#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#Kвaлiфiкaцiя#» не є тегом таблиці; мабуть, #Кваліфікація# "
+                       "(«#[K]в[a]л[i]ф[i]к[a]ц[i]я#» — латинські K, a, i)"_qs};
+    QTest::newRow("Latin capital in a short tag")
+        << QStringList{u"#Прізвище# #ВHЗ#"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#ВHЗ#» не є тегом таблиці; мабуть, #ВНЗ# («#В[H]З#» — латинська H)"_qs};
+    QTest::newRow("Latin letter and an extra space")
+        << QStringList{u"#Прізвище# #Прізвищe #"_qs}
+        << QStringList{u"#Прізвище#\t1"_qs + main,
+                       u"«#Прізвищe #» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e] #» — "
+                       "латинська e)"_qs};
     QTest::newRow("Cyrillic look-alike in a Latin tag")
         << QStringList{u"#Прізвище# #bоss#"_qs}
         << QStringList{u"#Прізвище#\t1"_qs + main,
-                       u"«#bоss#» не є тегом таблиці; мабуть, #boss# (кириличні літери замість "
-                       "латинських)"_qs};
+                       u"«#bоss#» не є тегом таблиці; мабуть, #boss# («#b[о]ss#» — кирилична "
+                       "о)"_qs};
+    QTest::newRow("two Cyrillic letters in a Latin tag")
+        << QStringList{u"#Прізвище# #Lаst nаmе#"_qs}
+        << QStringList{
+               u"#Прізвище#\t1"_qs + main,
+               u"«#Lаst nаmе#» не є тегом таблиці; мабуть, #Last name# («#L[а]st n[а]m[е]#» — "
+               "кириличні а, е)"_qs};
     QTest::newRow("extra space")
         << QStringList{u"#Прізвище# #ВНЗ #"_qs}
         << QStringList{

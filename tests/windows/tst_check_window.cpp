@@ -16,6 +16,8 @@ private Q_SLOTS:
     void layoutAndKeys();
     void checkedGraduates_data();
     void checkedGraduates();
+    void missingTemplateNamed_data();
+    void missingTemplateNamed();
 };
 
 void TestCheckWindow::initTestCase()
@@ -139,6 +141,44 @@ void TestCheckWindow::checkedGraduates()
         QCOMPARE(f.boxes.at(0).text, box);
     }
     QVERIFY(!QDir(f.results()).exists() || f.resultFiles().isEmpty());
+}
+
+void TestCheckWindow::missingTemplateNamed_data()
+{
+    QTest::addColumn<QString>("where"); // under the work folder
+    QTest::newRow("in Templates") << u"Templates/бакалавр.doc"_qs;
+    QTest::newRow("a folder where the file was") << u"Templates/стара тека.doc/"_qs;
+}
+
+// The findings window names the template and the cause, where the export
+// says only that it is missing or unusable.
+void TestCheckWindow::missingTemplateNamed()
+{
+    QFETCH(QString, where);
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(graduateOf(1, u"Бойко Іван"_qs)));
+    QString path = f.path(where);
+    if (where.endsWith(u'/')) {
+        QVERIFY(QDir().mkpath(path));
+        path.chop(1);
+    }
+    f.assign({{3, path}});
+    f.check({0});
+    QStringList shown;
+    QString tip;
+    whenModal(
+        "TFCheck", [](QWidget*) { return true; },
+        [&](QWidget* w) {
+            shown = tableRows(w);
+            tip = w->findChild<QTableWidget*>(u"VL"_qs)->item(0, 1)->toolTip();
+            w->findChild<QPushButton*>(QStringLiteral("Bc"))->click();
+        },
+        20000);
+    f.window->findChild<QAction*>(QStringLiteral("N15"))->trigger();
+    const QString finding =
+        u"Шаблон «%1» відсутній: файл не знайдено"_qs.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(shown, QStringList{u"Бойко Іван|"_qs + finding});
+    QCOMPARE(tip, finding);
 }
 
 QTEST_MAIN(TestCheckWindow)

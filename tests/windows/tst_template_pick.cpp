@@ -1,5 +1,6 @@
 // The template check right after a template is picked in the template
 // window, on the real office: the message helps, the row is assigned anyway.
+#include "resources/Pictures.h"
 #include "tests/support/ExportFixture.h"
 #include "windows/Utempl.h"
 
@@ -12,6 +13,8 @@ private Q_SLOTS:
     void cleanup();
     void pick_data();
     void pick();
+    void findingsNameTheFault_data();
+    void findingsNameTheFault();
 
 private:
     QTemporaryDir m_cache;
@@ -41,6 +44,12 @@ void TestTemplatePick::pick_data()
                u"Тег #Прізвище# написано іншими літерами («#ПРІЗВИЩЕ#»): шаблон буде "
                "відхилено, потрібно точно #Прізвище#"_qs,
                u"«#ВНЗ #» не є тегом таблиці; мабуть, #ВНЗ# (зайві або пропущені пробіли)"_qs};
+    // It looks exactly like the right one: the wrong letter is shown.
+    QTest::newRow("Latin look-alike in the surname")
+        << u"#Прізвищe# #ВНЗ#"_qs
+        << QStringList{u"Немає тегу #Прізвище#: шаблон буде відхилено"_qs,
+                       u"«#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e]#» — "
+                       "латинська e)"_qs};
 }
 
 void TestTemplatePick::pick()
@@ -64,6 +73,48 @@ void TestTemplatePick::pick()
                  u"Шаблон «шаблон.fodt» призначено, але в ньому є недоліки:\n\n"_qs +
                      problems.join(u'\n'));
     }
+}
+
+void TestTemplatePick::findingsNameTheFault_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // of the template file
+    QTest::addColumn<QString>("finding");  // %1: the template's path
+    QTest::newRow("Latin look-alike in the surname")
+        << flatTemplate({u"#Прізвищe# #ВНЗ #"_qs})
+        << u"Шаблон «%1» не відповідає вимогам: Немає тегу #Прізвище#: шаблон буде відхилено; "
+           "«#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e]#» — латинська e)"_qs;
+    QTest::newRow("surname in capitals")
+        << flatTemplate({u"#ПРІЗВИЩЕ#"_qs})
+        << u"Шаблон «%1» не відповідає вимогам: Тег #Прізвище# написано іншими літерами "
+           "(«#ПРІЗВИЩЕ#»): шаблон буде відхилено, потрібно точно #Прізвище#"_qs;
+    QTest::newRow("a picture, not a text document")
+        << TestFiles::read(Pictures::IconPng(32))
+        << u"Шаблон «%1» не відкривається як документ MS Word"_qs;
+}
+
+// The findings window on the real office: which template, and why the
+// export refuses it.
+void TestTemplatePick::findingsNameTheFault()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, finding);
+    QVERIFY(!bytes.isEmpty());
+    ExportFixture f;
+    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(graduateOf(1, u"Бойко Іван"_qs)));
+    const QString path = f.path(u"Templates/бакалавр.doc"_qs);
+    TestFiles::write(path, bytes);
+    f.assign({{3, path}});
+    f.check({0});
+    QStringList shown;
+    whenModal(
+        "TFCheck", [](QWidget*) { return true; },
+        [&](QWidget* w) {
+            shown = tableRows(w);
+            w->findChild<QPushButton*>(QStringLiteral("Bc"))->click();
+        },
+        60000);
+    f.window->findChild<QAction*>(QStringLiteral("N15"))->trigger();
+    QCOMPARE(shown, QStringList{u"Бойко Іван|"_qs + finding.arg(QDir::toNativeSeparators(path))});
 }
 
 QTEST_MAIN(TestTemplatePick)
