@@ -1,13 +1,21 @@
 // The pieces every window shares: the general error box, the command runner
 // and the key rules.
 #include "windows/ui/Commands.h"
+#include "windows/ui/FileDialogs.h"
 #include "windows/ui/KeyRule.h"
 #include "records/LumarelError.h"
 #include "windows/ui/MessageBoxes.h"
 #include "windows/ui/ToolkitTranslation.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QTreeView>
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -33,6 +41,12 @@ private Q_SLOTS:
     void exportBoxFrameAtTheOffset();
     void toolkitSpeaksUkrainian_data();
     void toolkitSpeaksUkrainian();
+    void ownCatalogueFillsTheGaps_data();
+    void ownCatalogueFillsTheGaps();
+    void boxWideEnoughForItsCaption_data();
+    void boxWideEnoughForItsCaption();
+    void openDialogColumnsReadWhole_data();
+    void openDialogColumnsReadWhole();
     void keyRules_data();
     void keyRules();
     void escapeNeedsAUsableButton_data();
@@ -211,6 +225,176 @@ void TestUiSeams::toolkitSpeaksUkrainian()
                     QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"Скасувати"_qs);
     QCOMPARE(box.text(), u"Студента не обрано!"_qs);
+}
+
+void TestUiSeams::ownCatalogueFillsTheGaps_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("disambiguation");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the boxes' button")
+        << u"QPlatformTheme"_qs << u"OK"_qs << QString() << u"Гаразд"_qs;
+    QTest::newRow("open dialog, type of a folder")
+        << u"QAbstractFileIconProvider"_qs << u"Folder"_qs << u"All other platforms"_qs
+        << u"Тека"_qs;
+    QTest::newRow("open dialog, type of a drive")
+        << u"QAbstractFileIconProvider"_qs << u"Drive"_qs << QString() << u"Диск"_qs;
+    // The toolkit's own Ukrainian drops the space before the column's name.
+    QTest::newRow("open dialog, column menu")
+        << u"QFileDialog"_qs << u"Show "_qs << QString() << u"Показати: "_qs;
+}
+
+// Each text of the program's catalogue is one the toolkit's Ukrainian leaves
+// in English (or spoils), and it wins where both have it.
+void TestUiSeams::ownCatalogueFillsTheGaps()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, disambiguation);
+    QFETCH(QString, shown);
+    static const bool installed = ToolkitTranslation::install();
+    QVERIFY(installed);
+    const QByteArray c = context.toLatin1(), s = source.toLatin1(), d = disambiguation.toLatin1();
+    const char* dis = disambiguation.isEmpty() ? nullptr : d.constData();
+    QCOMPARE(QCoreApplication::translate(c.constData(), s.constData(), dis), shown);
+
+    QTranslator toolkit;
+    QVERIFY(toolkit.load(u"qtbase_uk"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    const QString theirs = toolkit.translate(c.constData(), s.constData(), dis);
+    const bool lacking =
+        theirs.isEmpty() || theirs == source || (source.endsWith(u' ') && !theirs.endsWith(u' '));
+    QVERIFY2(lacking, qPrintable(u"the toolkit has it: "_qs + theirs));
+}
+
+void TestUiSeams::boxWideEnoughForItsCaption_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("nothing found") << int(Kind::Plain) << u"Зауважень немає."_qs << u"Люмарель"_qs;
+    QTest::newRow("one letter") << int(Kind::AppError) << u"x"_qs << u"Люмарель"_qs;
+    QTest::newRow("centred") << int(Kind::CentredError) << u"MS Word не встановлено!"_qs
+                             << u"Люмарель"_qs;
+    QTest::newRow("placed at an offset")
+        << int(Kind::ExportError) << u"Не обрано"_qs << u"Error"_qs;
+}
+
+// However short its text, a box leaves the frame room for the whole caption
+// beside its icon and buttons; its button reads in Ukrainian.
+void TestUiSeams::boxWideEnoughForItsCaption()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    static const bool installed = ToolkitTranslation::install();
+    QVERIFY(installed);
+    MessageBoxes::clearRecorder();
+    QWidget anchor;
+    anchor.show();
+    int width = 0;
+    QString shownTitle, button;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        width = box->width();
+        shownTitle = box->windowTitle();
+        button = box->button(QMessageBox::Ok)->text();
+        box->accept();
+    });
+    switch (Kind(kind)) {
+    case Kind::Plain:
+        MessageBoxes::plain(&anchor, text);
+        break;
+    case Kind::AppError:
+        MessageBoxes::appError(&anchor, text);
+        break;
+    case Kind::CentredError:
+        MessageBoxes::centredError(text);
+        break;
+    case Kind::ExportError:
+        MessageBoxes::exportError(&anchor, text, QPoint(20, 20));
+        break;
+    }
+    QCOMPARE(shownTitle, title);
+    QVERIFY2(width >= MessageBoxes::captionWidth(title),
+             qPrintable(u"%1 < %2"_qs.arg(width).arg(MessageBoxes::captionWidth(title))));
+    // Bold and a quarter larger than the text, with room for the frame's buttons.
+    QVERIFY(MessageBoxes::captionWidth(title) >
+            QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
+    QCOMPARE(button, u"Гаразд"_qs);
+}
+
+void TestUiSeams::openDialogColumnsReadWhole_data()
+{
+    QTest::addColumn<QStringList>("files"); // name, then its size in bytes
+    QTest::newRow("templates and a folder")
+        << QStringList{u"диплом бакалавра.doc"_qs, u"22800"_qs, u"Шаблони/"_qs, QString()};
+    QTest::newRow("an export of megabytes")
+        << QStringList{u"edebo.xml"_qs, u"1572864"_qs, u"старе.doc"_qs, u"1023"_qs};
+    QTest::newRow("gigabytes") << QStringList{u"архів.xml"_qs, u"1234567890123"_qs};
+}
+
+// The real open dialog at its default size: size, type and date of every row
+// read whole, and no column hides beyond the view's right edge.
+void TestUiSeams::openDialogColumnsReadWhole()
+{
+    QFETCH(QStringList, files);
+    QTemporaryDir dir;
+    for (qsizetype k = 0; k + 1 < files.size(); k += 2) {
+        const QString name = files.at(k);
+        if (name.endsWith(u'/')) {
+            QVERIFY(QDir(dir.path()).mkpath(name));
+            continue;
+        }
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(files.at(k + 1).toLongLong())); // sparse: no disk used
+    }
+    QStringList problems;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        auto* view = dialog->findChild<QTreeView*>(u"treeView"_qs);
+        QAbstractItemModel* model = view->model();
+        const int rows = int(files.size() / 2);
+        const auto check = [&] {
+            QStringList found;
+            if (model->rowCount(view->rootIndex()) != rows)
+                return QStringList{u"the folder was not read"_qs};
+            QHeaderView* header = view->header();
+            const QFontMetrics fm(view->font());
+            // The room the style leaves on each side of a cell's text.
+            const int margin =
+                view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+            int total = 0;
+            for (int c = 0; c < header->count(); ++c)
+                total += header->sectionSize(c);
+            if (total > view->viewport()->width())
+                found.append(u"columns %1 wider than the view %2"_qs.arg(total).arg(
+                    view->viewport()->width()));
+            for (int r = 0; r < rows; ++r) {
+                for (int c = 1; c < header->count(); ++c) {
+                    const QString cell = model->index(r, c, view->rootIndex()).data().toString();
+                    if (cell.isEmpty() && c == 2)
+                        found.append(u"row %1 column %2 not read yet"_qs.arg(r).arg(c));
+                    if (fm.horizontalAdvance(cell) + 2 * margin > header->sectionSize(c))
+                        found.append(u"«%1» in %2 px"_qs.arg(cell).arg(header->sectionSize(c)));
+                }
+            }
+            return found;
+        };
+        // The folder is read, and the columns fit, a moment after the dialog shows.
+        QTest::qWaitFor([&] { return (problems = check()).isEmpty(); }, 10000);
+        dialog->reject();
+    });
+    QCOMPARE(FileDialogs::openFile(nullptr, dir.path(), u"Усі файли (*)"_qs), QString());
+    QVERIFY(seen);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; "_qs)));
 }
 
 void TestUiSeams::keyRules_data()

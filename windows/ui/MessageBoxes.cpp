@@ -2,7 +2,10 @@
 
 #include "records/ProgramFacts.h"
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QWidget>
 #include <QWindow>
 
@@ -17,6 +20,19 @@ std::function<void(const Shown&)>& recorder()
 
 const QString AppTitle = ProgramFacts::ProgramName;
 
+// A short text makes a box narrower than the window manager needs for the
+// caption beside its icon and buttons; a spacer across the box keeps it
+// wide enough, and the box sizes itself around its layout.
+void fitCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(captionWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // A box whose frame's top-left corner goes to a given point. The box takes
 // its final size only as it is shown (a long text wraps then), and resizing a
 // created window makes the toolkit place it by its client area from then on;
@@ -28,6 +44,7 @@ public:
               QPoint frameTopLeft)
         : QMessageBox(icon, title, text, QMessageBox::Ok, parent), m_frameTopLeft(frameTopLeft)
     {
+        fitCaption(*this);
         adjustSize();
         move(frameTopLeft);
     }
@@ -57,6 +74,7 @@ void show(QWidget* parent, Kind kind, const QString& title, QMessageBox::Icon ic
         return;
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    fitCaption(box);
     if (kind == Kind::CentredError) {
         box.adjustSize();
         if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -65,6 +83,20 @@ void show(QWidget* parent, Kind kind, const QString& title, QMessageBox::Icon ic
     box.exec();
 }
 } // namespace
+
+int captionWidth(const QString& title)
+{
+    // The frame's title is drawn in a bold face, often a little larger than
+    // the window's text; the frame gives the icon and three buttons beside it.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+    else
+        font.setPixelSize(font.pixelSize() * 5 / 4);
+    constexpr int FrameButtons = 140;
+    return QFontMetrics(font).horizontalAdvance(title) + FrameButtons;
+}
 
 void plain(QWidget* parent, const QString& text)
 {

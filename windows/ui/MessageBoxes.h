@@ -36,6 +36,10 @@ void exportError(QWidget* anchor, const QString& text, QPoint offset);
 // Error box centred on the screen.
 void centredError(const QString& text);
 
+// The least width of a box, so that the window manager's caption of it
+// reads whole beside the frame's icon and buttons.
+int captionWidth(const QString& title);
+
 // The text the general error box shows for a failure text.
 QString appErrorText(const QString& text);
 
