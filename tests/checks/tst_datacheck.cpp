@@ -60,7 +60,7 @@ const QString Full = u"#Серія диплома# #Номер диплома# #
 void TestDataCheck::findings_data()
 {
     // The template of bachelors (slot 3): its text, "-" for none assigned,
-    // "?" for a file that is not there.
+    // "?" for a file that is not there, "~" first for plain text.
     QTest::addColumn<QString>("templateText");
     QTest::addColumn<QList<Overrides>>("graduates"); // numbered 1, 2, ...
     QTest::addColumn<QList<int>>("checked");
@@ -90,6 +90,9 @@ void TestDataCheck::findings_data()
         << QStringList{u"1\t"_qs + faults + noSurname +
                        u"; «#Прізвищe#» не є тегом таблиці; мабуть, #Прізвище# («#Прізвищ[e]#» — "
                        "латинська e)"_qs};
+    QTest::newRow("plain text, no Word document")
+        << u"~#Прізвищe#"_qs << one({}) << QList<int>{1}
+        << QStringList{u"1\tШаблон «%T» не відкривається як документ MS Word"_qs};
     QTest::newRow("no surname tag, two graduates")
         << u"#ВНЗ# #boss#"_qs << QList<Overrides>{{}, {}} << QList<int>{1, 2}
         << QStringList{u"1\t"_qs + faults + noSurname, u"2\t"_qs + faults + noSurname};
@@ -215,8 +218,12 @@ void TestDataCheck::findings()
     QString path;
     if (templateText != u"-") {
         path = dir.filePath(u"Templates/бакалавр.txt"_qs);
-        if (templateText != u"?")
-            TestFiles::write(path, templateText.toUtf8());
+        // Headed as an office document is, so the reader takes it for one;
+        // "~" first: plain text, which it does not.
+        if (templateText.startsWith(u'~'))
+            TestFiles::write(path, templateText.mid(1).toUtf8());
+        else if (templateText != u"?")
+            TestFiles::write(path, "<?xml version=\"1.0\"?>\n" + templateText.toUtf8());
     }
     saveTemplates(workDir, {{2, u"  "_qs + path}});
 
