@@ -47,8 +47,15 @@ namespace {
 const QString NotAssigned = u"Шаблон для документа даного типу не задано!"_qs;
 const QString Unusable =
     u"Шаблон для документа даного типу не відповідає вимогам до його структури  або відсутній!"_qs;
-const QString UnusableFinding =
-    u"Шаблон для документа даного типу не відповідає вимогам або відсутній!"_qs;
+// The check names the template (%T) and the cause.
+const QString MissingFinding = u"Шаблон «%T» відсутній: файл не знайдено"_qs;
+const QString NoSurnameFinding =
+    u"Шаблон «%T» не відповідає вимогам: Немає тегу #Прізвище#: шаблон буде відхилено"_qs;
+const QString DeletedSurnameFinding = NoSurnameFinding +
+    u"; У шаблоні ввімкнено запис виправлень: вимкніть його в MS Word і збережіть шаблон"
+    "; Тег #Прізвище# стоїть у вилученому виправленнями тексті й не буде заповнений: "
+    "прийміть або відхиліть виправлення в MS Word, вимкніть запис виправлень і збережіть "
+    "шаблон"_qs;
 const QString Clean = u"Зауважень немає."_qs;
 
 QByteArray previewed(int id, const QString& lastName, const QString& lastEn,
@@ -253,14 +260,14 @@ void TestPreviewWindow::pages_data()
     QTest::newRow("no template assigned")
         << u"none"_qs << 1 << QString() << NotAssigned << QStringList{NotAssigned};
     QTest::newRow("template file missing")
-        << u"missing"_qs << 1 << QString() << Unusable << QStringList{UnusableFinding};
+        << u"missing"_qs << 1 << QString() << Unusable << QStringList{MissingFinding};
     QTest::newRow("no #Прізвище#") << u"assigned"_qs << 1 << u"<text:p>#ВНЗ#</text:p>"_qs
-                                   << Unusable << QStringList{UnusableFinding};
+                                   << Unusable << QStringList{NoSurnameFinding};
     QTest::newRow("#Прізвище# only in tracked-deleted text")
         << u"assigned"_qs << 1
         << Tracking.arg(u"deletion"_qs, u"<text:p>#Прізвище#</text:p>"_qs) +
                u"<text:p>Диплом<text:change text:change-id=\"c1\"/> #ВНЗ#</text:p>"_qs
-        << Unusable << QStringList{UnusableFinding};
+        << Unusable << QStringList{DeletedSurnameFinding};
     QTest::newRow("a date the export cannot read")
         << u"assigned"_qs << 3 << u"<text:p>#Прізвище# #ДатаДп#</text:p>"_qs
         << u"'xx' is not a valid integer value."_qs
@@ -280,10 +287,15 @@ void TestPreviewWindow::pages()
     QFETCH(QString, body);
     QFETCH(QString, shown);
     QFETCH(QStringList, found);
-    if (table == u"assigned")
-        assign(body);
-    else if (table == u"missing")
-        saveTemplates(workDir(), {{2, m_work->filePath(u"нема.doc"_qs)}});
+    QString path;
+    if (table == u"assigned") {
+        path = assign(body);
+    } else if (table == u"missing") {
+        path = m_work->filePath(u"нема.doc"_qs);
+        saveTemplates(workDir(), {{2, path}});
+    }
+    for (QString& line : found)
+        line.replace(u"%T"_qs, QDir::toNativeSeparators(path));
     {
         const auto w = shownAt(record - 1);
         const bool pages = shown.startsWith(u"Прізвище:");
