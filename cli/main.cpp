@@ -66,14 +66,16 @@ Usage:
   lumarel-convert lint TEMPLATE.doc
       Checks one template: prints each tag of the tag table it holds (tag,
       TAB, how many times, TAB, the parts holding it: основний текст,
-      таблиця, колонтитул, рамка, фігура, виноска), then each problem: no
+      таблиця, колонтитул, рамка, фігура, виноска, and the bookmark
+      (закладка «NAME») or field (поле) it stands in), then each problem: no
       exact #Прізвище# (also when written in other letter case), a "#...#"
       that is no tag of the table with the tag probably meant (Latin
       look-alike letters, extra spaces, a missing or doubled "#"), change
       recording left on, a tag that reads whole only with the tracked
       changes accepted or that stands only in tracked-deleted text.
-      Exit 0 when clean, 3 when there is a problem, 1 when the file cannot
-      be opened.
+      Exit 0 when clean, 3 when there is a problem, 1 when the file is no
+      document (neither Word, RTF, OpenDocument nor XML) or cannot be
+      opened.
 
 Every row is one line: a backslash, a tab, a line break or another control
 character in a column is written as an escape (\\, \t, \n, \r, \u001b).
