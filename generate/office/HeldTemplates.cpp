@@ -37,7 +37,7 @@ bool HeldTemplates::takeUp(const QString& key, OpenDocument& doc)
 bool HeldTemplates::hold(OpenDocument& doc) noexcept
 {
     if (!doc.document.is() || doc.filling == OpenDocument::Filling::Spoiled ||
-        doc.templateKey.isEmpty() || m_held.size() >= MaxHeldTemplates ||
+        doc.tagsInBookmarks || doc.templateKey.isEmpty() || m_held.size() >= MaxHeldTemplates ||
         m_held.count(doc.templateKey) != 0 || ++doc.uses >= MaxTemplateUses)
         return false;
     try {

@@ -12,6 +12,8 @@
 #include "generate/office/PartTexts.h"
 #include "generate/office/TagSearch.h"
 #include "generate/office/TagWriter.h"
+#include "generate/tags/TagMatches.h"
+#include "generate/tags/TagTable.h"
 #include "records/LumarelError.h"
 
 #include <QDir>
@@ -174,8 +176,12 @@ void LibreOfficeSession::openTemplate(const QString& templatePath)
     d->active.templateKey = key;
     d->step(QStringLiteral("Не вдалося відкрити шаблон ") + templatePath, [&] {
         PrepareForFilling(d->active, d->bridge.remote(), d->watchChanges, d->changes, d->marks);
-        if (!d->watchChanges)
-            d->active.marks = MarksSignature(d->active.document, d->bridge.loops());
+        if (d->watchChanges)
+            return;
+        d->active.marks = MarksSignature(d->active.document, d->bridge.loops());
+        // The undo of a filling loses a bookmark that stood around a tag: such
+        // a template is loaded for each graduate rather than held.
+        d->active.tagsInBookmarks = !FindTagMatches(d->active.marks, TagTable::Tags()).isEmpty();
     });
 }
 

@@ -34,8 +34,10 @@ struct OpenDocument {
     QHash<QString, QStringList> pristine;
     // Which of those places lie in a link, once a filling has asked.
     QHash<QString, QList<bool>> linked;
-    // Its marks as loaded (MarksSignature), which a held one must still have.
+    // Its marks as loaded (MarksSignature), which a held one must still have,
+    // and whether a bookmark among them holds a tag.
     QString marks;
+    bool tagsInBookmarks = false;
     // Fields that show the document's own text (references, counts) are
     // left once those showing tags became text: the filling has them show
     // the values.

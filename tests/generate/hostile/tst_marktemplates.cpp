@@ -355,9 +355,14 @@ void TestMarkTemplates::heldTemplateKeepsMarks_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("inOffice"); // the office's own loops, or call by call
-    for (const QString& kind : {u"reference"_qs, u"page reference"_qs, u"hyperlink"_qs, u"all"_qs})
-        QTest::newRow(qPrintable(kind)) << kind << true;
-    QTest::newRow("all, call by call") << u"all"_qs << false;
+    // A template with a tag in a bookmark is loaded for each graduate: the
+    // undo of a filling does not bring the bookmark back.
+    QTest::addColumn<int>("loads");
+    QTest::newRow("reference") << u"reference"_qs << true << 6;
+    QTest::newRow("page reference") << u"page reference"_qs << true << 6;
+    QTest::newRow("hyperlink") << u"hyperlink"_qs << true << 1;
+    QTest::newRow("all") << u"all"_qs << true << 6;
+    QTest::newRow("all, call by call") << u"all"_qs << false << 6;
 }
 
 // Graduates with long values and short ones in turn, through one office
@@ -367,6 +372,7 @@ void TestMarkTemplates::heldTemplateKeepsMarks()
 {
     QFETCH(QString, kind);
     QFETCH(bool, inOffice);
+    QFETCH(int, loads);
     const QStringList surnames = {
         QString(40, u'Ж'), u"Ко"_qs,          u"Довгоприщепенко-Задунайська"_qs,
         u"Бо"_qs,          QString(40, u'Щ'), u"Ле"_qs};
@@ -387,7 +393,9 @@ void TestMarkTemplates::heldTemplateKeepsMarks()
     QStringList saved;
     for (int k = 1; k <= surnames.size(); ++k)
         saved << GenerateDocument(held, k, path, true, OutputKind::Regular).value_or(QString());
+    const int loaded = office.templateLoads();
     office.quit();
+    QCOMPARE(loaded, loads);
     for (qsizetype k = 0; k < surnames.size(); ++k) {
         verify(saved.at(k), kind, surnames.at(k));
         if (k > 0) {
