@@ -1,6 +1,7 @@
 #include "import/ImportXmlFile.h"
 
 #include "import/BossShortName.h"
+#include "import/XmlChildCount.h"
 #include "import/XmlErrorTexts.h"
 #include "records/LumarelError.h"
 #include "records/StudentListLine.h"
@@ -376,62 +377,6 @@ private:
     }
 };
 
-// A first pass that builds no tree: counts the root's element, comment and
-// processing-instruction children (each one node of the tree as well) and
-// notes whether one of them is a record element. It lets a huge file be
-// refused for its size without holding its whole tree in memory; anything
-// it cannot vouch for is left to the tree-building pass.
-struct ChildCount {
-    int depth = 0;
-    int children = 0;
-    bool recordElement = false;
-};
-
-void countStart(void* user, const xmlChar* localname, const xmlChar* prefix, const xmlChar*, int,
-                const xmlChar**, int, int, const xmlChar**)
-{
-    auto* c = static_cast<ChildCount*>(user);
-    if (c->depth == 1) {
-        ++c->children;
-        // A prefixed name is not a record element, in the tree pass either.
-        if (!prefix && (xmlStrcmp(localname, BAD_CAST "document") == 0 ||
-                        xmlStrcmp(localname, BAD_CAST "Document") == 0))
-            c->recordElement = true;
-    }
-    ++c->depth;
-}
-
-void countEnd(void* user, const xmlChar*, const xmlChar*, const xmlChar*)
-{
-    --static_cast<ChildCount*>(user)->depth;
-}
-
-void countOther(void* user, const xmlChar*, const xmlChar* = nullptr)
-{
-    auto* c = static_cast<ChildCount*>(user);
-    if (c->depth == 1)
-        ++c->children;
-}
-
-// True when the file is well-formed, has a record element and more than
-// RecordStore::Capacity children under its root: the tree pass would refuse
-// it with TooManyRecordsText all the same.
-bool certainlyTooManyChildren(const QByteArray& bytes)
-{
-    xmlSAXHandler sax{};
-    sax.initialized = XML_SAX2_MAGIC;
-    sax.startElementNs = countStart;
-    sax.endElementNs = countEnd;
-    sax.comment = [](void* user, const xmlChar* v) { countOther(user, v); };
-    sax.processingInstruction = [](void* user, const xmlChar* t, const xmlChar* v) {
-        countOther(user, t, v);
-    };
-    ChildCount count;
-    const int rc =
-        xmlSAXUserParseMemory(&sax, &count, bytes.constData(), static_cast<int>(bytes.size()));
-    return rc == 0 && count.recordElement && count.children > RecordStore::Capacity;
-}
-
 // UTF-16 without a byte-order mark and without a declaration, as some tools
 // save it: the first character, '<' or white space, has a zero byte beside it.
 // No UTF-8 document can start so (NUL is not allowed in XML).
@@ -580,7 +525,7 @@ std::optional<QString> ImportXmlBytes(const QByteArray& bytes, const QString& pa
     // Only a big file is worth a second parse: a small one is refused by the
     // tree pass just the same, and cheaply.
     constexpr qsizetype PrePassFrom = 8 * 1024 * 1024;
-    if (!encoding && bytes.size() >= PrePassFrom && certainlyTooManyChildren(bytes))
+    if (!encoding && bytes.size() >= PrePassFrom && CertainlyTooManyChildren(bytes))
         return TooManyRecordsText;
 
     const std::unique_ptr<xmlDoc, DocFree> doc = parseDocument(bytes, path, encoding);
