@@ -113,19 +113,6 @@ private:
     std::thread m_thread;
 };
 
-QByteArray graduates(int count)
-{
-    QByteArray all;
-    for (int k = 0; k < count; ++k) {
-        const QString surname = QStringLiteral("Прізвище%1").arg(k);
-        all += TestFiles::attributeRecord(
-            {{QStringLiteral("iddocument"), QString::number(100000 + k)},
-             {QStringLiteral("fio"), surname + QStringLiteral(" Ім'я По-батькові")},
-             {QStringLiteral("lastname"), surname}});
-    }
-    return TestFiles::edeboFile(all);
-}
-
 // Time of each step, summed over the offices of a run (they may be on
 // several threads).
 struct Phases {
@@ -398,8 +385,8 @@ int main(int argc, char** argv)
     try {
         RecordStore store;
         QStringList lines;
-        if (const std::optional<QString> refusal =
-                ImportXmlBytes(graduates(1000), QStringLiteral("bench.xml"), store, lines))
+        if (const std::optional<QString> refusal = ImportXmlBytes(
+                TestFiles::numberedGraduates(1000), QStringLiteral("bench.xml"), store, lines))
             throw LumarelError(*refusal);
         for (const Form& form : forms) {
             SettingsFiles::SaveTemplateTable(workDir, QStringList(8, form.path));

@@ -31,20 +31,6 @@
 
 namespace {
 
-QByteArray graduates(int count)
-{
-    QByteArray all;
-    for (int k = 0; k < count; ++k) {
-        const QString surname = QStringLiteral("Прізвище%1").arg(k);
-        all += TestFiles::attributeRecord(
-            {{QStringLiteral("iddocument"), QString::number(100000 + k)},
-             {QStringLiteral("number"), QString::number(500000 + k)},
-             {QStringLiteral("fio"), surname + QStringLiteral(" Ім'я По-батькові")},
-             {QStringLiteral("lastname"), surname}});
-    }
-    return TestFiles::edeboFile(all);
-}
-
 // Waits for the next page; false after a minute without one.
 bool waitForPage(TFPreview& window)
 {
@@ -131,7 +117,8 @@ int main(int argc, char** argv)
     SettingsFiles::SaveTemplateTable(workDir, table);
     RecordStore store;
     QStringList lines;
-    if (ImportXmlBytes(graduates(steps + 1), QStringLiteral("bench.xml"), store, lines)) {
+    if (ImportXmlBytes(TestFiles::numberedGraduates(steps + 1), QStringLiteral("bench.xml"), store,
+                       lines)) {
         std::fprintf(stderr, "import refused\n");
         return 1;
     }

@@ -131,6 +131,20 @@ QByteArray edeboFile(const QByteArray& children)
            "</documents>\n";
 }
 
+QByteArray numberedGraduates(int count)
+{
+    QByteArray all;
+    for (int k = 0; k < count; ++k) {
+        const QString surname = QStringLiteral("Прізвище%1").arg(k);
+        all +=
+            attributeRecord({{QStringLiteral("iddocument"), QString::number(100000 + k)},
+                             {QStringLiteral("number"), QString::number(500000 + k)},
+                             {QStringLiteral("fio"), surname + QStringLiteral(" Ім'я По-батькові")},
+                             {QStringLiteral("lastname"), surname}});
+    }
+    return edeboFile(all);
+}
+
 QByteArray flatTemplate(const QByteArray& paragraph)
 {
     return flatDocument(QString(), u"<text:p>"_qs + QString::fromUtf8(paragraph) + u"</text:p>"_qs);

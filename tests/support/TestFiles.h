@@ -17,6 +17,9 @@ QByteArray attributeRecord(const QList<QPair<QString, QString>>& overrides = {})
 QByteArray elementRecord(const QList<QPair<QString, QString>>& overrides = {});
 // A whole UTF-8 file around the given record elements.
 QByteArray edeboFile(const QByteArray& children);
+// A whole file of `count` graduates of the attribute form, each with a
+// surname, document id and number of its own (the benchmarks' input).
+QByteArray numberedGraduates(int count);
 
 // A flat OpenDocument text of one paragraph, which the office opens like any
 // template.
