@@ -41,6 +41,7 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.frame.XComponentLoader
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XModel
+    com.sun.star.view.XSelectionSupplier
     com.sun.star.frame.XStorable
     com.sun.star.io.IOException
     com.sun.star.lang.DisposedException

@@ -2,7 +2,12 @@
 
 #include "generate/office/OfficeStrings.h"
 
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
@@ -11,11 +16,26 @@ namespace {
 
 // Templates held open per office: one for each kind of document.
 constexpr size_t MaxHeldTemplates = 8;
-// Every filling undone leaves a held template a little slower to edit (half
-// a millisecond a document on the bench's form); a new load every ten
-// documents keeps it near its best.
-constexpr int MaxTemplateUses = 10;
+// A held template serves as fast the hundredth time as the first (its
+// selection collapsed after each undo); a new load now and then only bounds
+// whatever else a long run might leave in it.
+constexpr int MaxTemplateUses = 200;
 const QString FillingTitle = QStringLiteral("Lumarel: filling");
+
+// The undo selects what it brought back, a selection of every place the
+// filling wrote, added to the view's selections: every later edit walks them
+// all, and each graduate would be slower than the one before.
+void collapseSelection(const OpenDocument& doc)
+{
+    const Reference<css::frame::XModel> model(doc.document, UNO_QUERY_THROW);
+    const Reference<css::view::XSelectionSupplier> view(model->getCurrentController(),
+                                                        css::uno::UNO_QUERY);
+    if (view.is())
+        view->select(
+            css::uno::Any(Reference<css::text::XTextDocument>(doc.document, UNO_QUERY_THROW)
+                              ->getText()
+                              ->getStart()));
+}
 
 } // namespace
 
@@ -46,6 +66,7 @@ bool HeldTemplates::hold(OpenDocument& doc) noexcept
         if (doc.filling == OpenDocument::Filling::Undoable) {
             doc.undo->undo();
             doc.undo->clearRedo();
+            collapseSelection(doc);
         }
         const QString key = doc.templateKey;
         m_held.emplace(key, std::move(doc));
@@ -54,6 +75,24 @@ bool HeldTemplates::hold(OpenDocument& doc) noexcept
         // not as loaded: closed by the caller
         return false;
     }
+}
+
+int HeldTemplates::selections() const noexcept
+{
+    int count = 0;
+    for (const auto& [key, held] : m_held) {
+        try {
+            const Reference<css::frame::XModel> model(held.document, UNO_QUERY_THROW);
+            const Reference<css::view::XSelectionSupplier> view(model->getCurrentController(),
+                                                                css::uno::UNO_QUERY_THROW);
+            const Reference<css::container::XIndexAccess> ranges(view->getSelection(),
+                                                                 css::uno::UNO_QUERY);
+            count += ranges.is() ? ranges->getCount() : 1;
+        } catch (...) {
+            // a closed or dead one selects nothing
+        }
+    }
+    return count;
 }
 
 void HeldTemplates::closeAll() noexcept

@@ -17,6 +17,9 @@ public:
     // Holds the document for the next graduate when it can serve one, its
     // filling undone; false when it cannot, and doc keeps it. Never throws.
     bool hold(OpenDocument& doc) noexcept;
+    // How many ranges the views of the templates held select, all together.
+    // Never throws.
+    int selections() const noexcept;
     // Closes every template held. Never throws.
     void closeAll() noexcept;
 

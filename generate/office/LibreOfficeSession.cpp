@@ -117,6 +117,11 @@ qint64 LibreOfficeSession::processId() const
     return d->process.running() ? d->process.pid() : 0;
 }
 
+int LibreOfficeSession::heldSelections() const
+{
+    return d->held.selections();
+}
+
 int LibreOfficeSession::templateLoads() const
 {
     return d->loads;

@@ -28,7 +28,7 @@ public:
     void saveAsPdf(const QString& path) override;
     // A document filled in one step is not closed: its filling is undone
     // and the next open() of the same template file, unchanged on disk,
-    // takes it up again (a fresh load every tenth time).
+    // takes it up again (a fresh load every 200th time).
     void closeDocument() noexcept override;
     void quit() noexcept override;
     void abort() noexcept override;
@@ -44,6 +44,8 @@ public:
     // the office cannot run them.
     bool officeLoopsRunning() const;
 
+    // How many ranges the held templates' views select, all together.
+    int heldSelections() const;
     // The office process (soffice.bin, leader of its own process group), 0
     // when none is running.
     qint64 processId() const;
