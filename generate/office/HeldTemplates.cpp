@@ -1,5 +1,6 @@
 #include "generate/office/HeldTemplates.h"
 
+#include "generate/office/OfficeLoops.h"
 #include "generate/office/OfficeStrings.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -54,7 +55,7 @@ bool HeldTemplates::takeUp(const QString& key, OpenDocument& doc)
     return true;
 }
 
-bool HeldTemplates::hold(OpenDocument& doc) noexcept
+bool HeldTemplates::hold(OpenDocument& doc, OfficeLoops& loops) noexcept
 {
     if (!doc.document.is() || doc.filling == OpenDocument::Filling::Spoiled ||
         doc.tagsInBookmarks || doc.templateKey.isEmpty() || m_held.size() >= MaxHeldTemplates ||
@@ -64,9 +65,13 @@ bool HeldTemplates::hold(OpenDocument& doc) noexcept
         // What is undone would stay to be redone, with the office's records
         // of every place written, and slow the next searches.
         if (doc.filling == OpenDocument::Filling::Undoable) {
-            doc.undo->undo();
-            doc.undo->clearRedo();
-            collapseSelection(doc);
+            if (loops.installed()) {
+                loops.TakeBack(doc.document);
+            } else {
+                doc.undo->undo();
+                doc.undo->clearRedo();
+                collapseSelection(doc);
+            }
         }
         const QString key = doc.templateKey;
         m_held.emplace(key, std::move(doc));

@@ -7,6 +7,8 @@
 
 #include <map>
 
+class OfficeLoops;
+
 // Templates held open between the documents of a batch: once a document is
 // stored its filling is undone, and the next graduate of the same template
 // starts from it instead of loading the file again.
@@ -16,7 +18,8 @@ public:
     bool takeUp(const QString& key, OpenDocument& doc);
     // Holds the document for the next graduate when it can serve one, its
     // filling undone; false when it cannot, and doc keeps it. Never throws.
-    bool hold(OpenDocument& doc) noexcept;
+    // The office's loops undo it in one call when they run.
+    bool hold(OpenDocument& doc, OfficeLoops& loops) noexcept;
     // How many ranges the views of the templates held select, all together.
     // Never throws.
     int selections() const noexcept;

@@ -298,7 +298,7 @@ void LibreOfficeSession::closeDocument() noexcept
     const CallWatch::Call call(d->watch);
     d->search.forget();
     OpenDocument doc = std::exchange(d->active, OpenDocument());
-    if (!d->watchChanges && d->held.hold(doc))
+    if (!d->watchChanges && d->held.hold(doc, d->bridge.loops()))
         return;
     CloseOfficeDocument(doc.document);
 }

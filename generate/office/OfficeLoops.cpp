@@ -92,6 +92,15 @@ Sub WriteInside(place As Object, value As String)
     c.setString("")
 End Sub
 
+Sub TakeBack(doc As Object)
+    Dim undo As Object, view As Object
+    undo = doc.getUndoManager()
+    undo.undo()
+    undo.clearRedo()
+    view = doc.getCurrentController()
+    If Not IsNull(view) Then view.select(doc.getText().getStart())
+End Sub
+
 Function Marks(doc As Object) As String
     Dim s As String, i As Long, n As Long, names As Variant, items As Object
     names = doc.getBookmarks().getElementNames()
@@ -152,6 +161,7 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
         m_write = provider->getScript(scriptUrl(QStringLiteral("WriteTexts")));
         m_marks = provider->getScript(scriptUrl(QStringLiteral("Marks")));
         m_linked = provider->getScript(scriptUrl(QStringLiteral("Linked")));
+        m_takeBack = provider->getScript(scriptUrl(QStringLiteral("TakeBack")));
     } catch (...) {
         clear();
     }
@@ -164,6 +174,15 @@ void OfficeLoops::clear() noexcept
     m_write.clear();
     m_marks.clear();
     m_linked.clear();
+    m_takeBack.clear();
+}
+
+void OfficeLoops::TakeBack(const Reference<css::lang::XComponent>& document)
+{
+    const Any arguments[] = {Any(document)};
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    m_takeBack->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues);
 }
 
 QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>& places)

@@ -18,7 +18,10 @@ public:
     // profile). False when the office cannot run it: the caller then loops
     // from our side, call by call. Never throws.
     bool install(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
-    bool installed() const { return m_read.is() && m_write.is() && m_marks.is() && m_linked.is(); }
+    bool installed() const
+    {
+        return m_read.is() && m_write.is() && m_marks.is() && m_linked.is() && m_takeBack.is();
+    }
     void clear() noexcept;
 
     // The text of every place, in their order. Throws the office's
@@ -31,6 +34,9 @@ public:
               const QList<int>& which, const QStringList& values, const QList<bool>& inLink);
     // Which of the places lie in a link.
     QList<bool> Linked(const css::uno::Reference<css::container::XIndexAccess>& places);
+    // Undoes the document's last step, forgets it, and collapses the
+    // selection the undo leaves to the start of the text (see HeldTemplates).
+    void TakeBack(const css::uno::Reference<css::lang::XComponent>& document);
     // The document's marks, as MarksSignature gives them.
     QString Marks(const css::uno::Reference<css::lang::XComponent>& document);
 
@@ -39,4 +45,5 @@ private:
     css::uno::Reference<css::script::provider::XScript> m_write;
     css::uno::Reference<css::script::provider::XScript> m_marks;
     css::uno::Reference<css::script::provider::XScript> m_linked;
+    css::uno::Reference<css::script::provider::XScript> m_takeBack;
 };
