@@ -17,10 +17,10 @@ namespace {
 
 // Templates held open per office: one for each kind of document.
 constexpr size_t MaxHeldTemplates = 8;
-// A held template serves as fast the hundredth time as the first (its
-// selection collapsed after each undo); a new load now and then only bounds
-// whatever else a long run might leave in it.
-constexpr int MaxTemplateUses = 200;
+// With its selection collapsed after each undo, a held template is filled
+// nearly as fast the fiftieth time as the first; a new load now and then
+// bounds the little a long run still leaves in it.
+constexpr int MaxTemplateUses = 50;
 const QString FillingTitle = QStringLiteral("Lumarel: filling");
 
 // The undo selects what it brought back, a selection of every place the

@@ -28,7 +28,7 @@ public:
     void saveAsPdf(const QString& path) override;
     // A document filled in one step is not closed: its filling is undone
     // and the next open() of the same template file, unchanged on disk,
-    // takes it up again (a fresh load every 200th time).
+    // takes it up again (a fresh load every 50th time).
     void closeDocument() noexcept override;
     void quit() noexcept override;
     void abort() noexcept override;
