@@ -8,7 +8,8 @@
 // Batch times include the start of the batch's offices. Beside them the floor:
 // the same number of offices, each storing an already-filled document after
 // one small edit and nothing else, and (aP)/floor. Then, per template,
-// where the time of one document goes in one office, and the peak resident
+// where the time of one document goes in one office (and whether the last of
+// 100 documents takes longer than the first), and the peak resident
 // memory of all offices together; optionally 1000 graduates on the form.
 // With --pdf, per template also what the PDF/A beside each document costs and
 // the join of 300 documents' PDFs into one print file.
