@@ -41,7 +41,6 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.frame.XComponentLoader
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XModel
-    com.sun.star.view.XSelectionSupplier
     com.sun.star.frame.XStorable
     com.sun.star.io.IOException
     com.sun.star.lang.DisposedException
@@ -59,6 +58,7 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.util.XCloseable
     com.sun.star.util.XReplaceable
     com.sun.star.util.XSearchable
+    com.sun.star.view.XSelectionSupplier
     com.sun.star.container.XIndexAccess
     com.sun.star.container.XNameAccess
     com.sun.star.drawing.XDrawPageSupplier

@@ -23,15 +23,21 @@ constexpr size_t MaxHeldTemplates = 8;
 constexpr int MaxTemplateUses = 50;
 const QString FillingTitle = QStringLiteral("Lumarel: filling");
 
+// The view of a document, through which it selects; none for a document
+// without one.
+Reference<css::view::XSelectionSupplier> viewOf(const OpenDocument& doc)
+{
+    const Reference<css::frame::XModel> model(doc.document, UNO_QUERY_THROW);
+    return Reference<css::view::XSelectionSupplier>(model->getCurrentController(),
+                                                    css::uno::UNO_QUERY);
+}
+
 // The undo selects what it brought back, a selection of every place the
 // filling wrote, added to the view's selections: every later edit walks them
 // all, and each graduate would be slower than the one before.
 void collapseSelection(const OpenDocument& doc)
 {
-    const Reference<css::frame::XModel> model(doc.document, UNO_QUERY_THROW);
-    const Reference<css::view::XSelectionSupplier> view(model->getCurrentController(),
-                                                        css::uno::UNO_QUERY);
-    if (view.is())
+    if (const Reference<css::view::XSelectionSupplier> view = viewOf(doc); view.is())
         view->select(
             css::uno::Any(Reference<css::text::XTextDocument>(doc.document, UNO_QUERY_THROW)
                               ->getText()
@@ -87,10 +93,7 @@ int HeldTemplates::selections() const noexcept
     int count = 0;
     for (const auto& [key, held] : m_held) {
         try {
-            const Reference<css::frame::XModel> model(held.document, UNO_QUERY_THROW);
-            const Reference<css::view::XSelectionSupplier> view(model->getCurrentController(),
-                                                                css::uno::UNO_QUERY_THROW);
-            const Reference<css::container::XIndexAccess> ranges(view->getSelection(),
+            const Reference<css::container::XIndexAccess> ranges(viewOf(held)->getSelection(),
                                                                  css::uno::UNO_QUERY);
             count += ranges.is() ? ranges->getCount() : 1;
         } catch (...) {

@@ -118,6 +118,15 @@ Function Marks(doc As Object) As String
 End Function
 )";
 
+// Runs one of the module's functions with the given arguments; its answer.
+template <size_t N>
+Any invoke(const Reference<css::script::provider::XScript>& script, const Any (&arguments)[N])
+{
+    Sequence<sal_Int16> outIndexes;
+    Sequence<Any> outValues;
+    return script->invoke(Sequence<Any>(arguments, N), outIndexes, outValues);
+}
+
 OUString scriptUrl(const QString& function)
 {
     return toOU(QStringLiteral("vnd.sun.star.script:") + Library + u'.' + Module + u'.' + function +
@@ -180,19 +189,14 @@ void OfficeLoops::clear() noexcept
 void OfficeLoops::TakeBack(const Reference<css::lang::XComponent>& document)
 {
     const Any arguments[] = {Any(document)};
-    Sequence<sal_Int16> outIndexes;
-    Sequence<Any> outValues;
-    m_takeBack->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues);
+    invoke(m_takeBack, arguments);
 }
 
 QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>& places)
 {
     const Any arguments[] = {Any(places)};
-    Sequence<sal_Int16> outIndexes;
-    Sequence<Any> outValues;
     OUString joined;
-    m_read->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
-        joined;
+    invoke(m_read, arguments) >>= joined;
     if (joined.isEmpty())
         return {};
     return toQ(joined).split(QChar(Separator));
@@ -211,33 +215,24 @@ int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
         links.getArray()[k] = inLink.value(k);
     }
     const Any arguments[] = {Any(places), Any(indexes), Any(texts), Any(links)};
-    Sequence<sal_Int16> outIndexes;
-    Sequence<Any> outValues;
     sal_Int32 written = 0;
-    m_write->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
-        written;
+    invoke(m_write, arguments) >>= written;
     return written;
 }
 
 QString OfficeLoops::Marks(const Reference<css::lang::XComponent>& document)
 {
     const Any arguments[] = {Any(document)};
-    Sequence<sal_Int16> outIndexes;
-    Sequence<Any> outValues;
     OUString marks;
-    m_marks->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
-        marks;
+    invoke(m_marks, arguments) >>= marks;
     return toQ(marks);
 }
 
 QList<bool> OfficeLoops::Linked(const Reference<css::container::XIndexAccess>& places)
 {
     const Any arguments[] = {Any(places)};
-    Sequence<sal_Int16> outIndexes;
-    Sequence<Any> outValues;
     OUString flags;
-    m_linked->invoke(Sequence<Any>(arguments, std::size(arguments)), outIndexes, outValues) >>=
-        flags;
+    invoke(m_linked, arguments) >>= flags;
     QList<bool> linked;
     for (const QChar c : toQ(flags))
         linked.append(c == u'1');
