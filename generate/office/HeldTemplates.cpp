@@ -21,7 +21,6 @@ constexpr size_t MaxHeldTemplates = 8;
 // nearly as fast the fiftieth time as the first; a new load now and then
 // bounds the little a long run still leaves in it.
 constexpr int MaxTemplateUses = 50;
-const QString FillingTitle = QStringLiteral("Lumarel: filling");
 
 // The view of a document, through which it selects; none for a document
 // without one.

@@ -30,6 +30,9 @@ private:
     std::map<QString, OpenDocument> m_held; // by template key
 };
 
+// The title of the step a filling makes in the document's undo.
+inline const QString FillingTitle = QStringLiteral("Lumarel: filling");
+
 // Whether the document reads as its template did when loaded, its marks
 // (MarksSignature, read only for a held one) included: a held one must, or
 // it is to be loaded again; the reading of one just loaded is noted for that.

@@ -24,6 +24,7 @@
 namespace {
 
 const QString ReadFailed = QStringLiteral("Не вдалося прочитати текст документа");
+const QString ReplaceFailed = QStringLiteral("Не вдалося замінити позначки");
 const QString StoppedText = QStringLiteral("LibreOffice зупинено");
 
 } // namespace
@@ -223,6 +224,12 @@ QStringList LibreOfficeSession::findTags(const QStringList& tags)
     d->search.forget();
     if (d->active.unacceptedChanges)
         return {};
+    // A held template is searched and checked in the call that fills it.
+    if (CanRefill(d->active, tags, d->bridge.loops())) {
+        const QStringList texts = d->active.pristine.value(tags.join(u'\n'));
+        d->search.recall(tags, texts);
+        return texts;
+    }
     const auto find = [&] {
         return d->step(ReadFailed, [&] {
             return d->search.find(d->active.document, d->active.templateKey, tags,
@@ -269,8 +276,20 @@ int LibreOfficeSession::replaceTags(const QList<QPair<QString, QString>>& values
     // for now and nothing has changed since.
     if (!d->search.covers(tags))
         findTags(tags);
-    const FoundTags found = d->search.take();
-    return d->step(QStringLiteral("Не вдалося замінити позначки"), [&] {
+    FoundTags found = d->search.take();
+    if (found.recalled) {
+        const std::optional<int> written = d->step(ReplaceFailed, [&] {
+            return RefillHeld(d->active, found, tags, texts, d->bridge.loops());
+        });
+        if (written)
+            return *written;
+        // It no longer reads as loaded: loaded again, and searched.
+        d->active.filling = OpenDocument::Filling::Spoiled;
+        openTemplate(QString(d->active.templatePath));
+        findTags(tags);
+        found = d->search.take();
+    }
+    return d->step(ReplaceFailed, [&] {
         return WriteTags(d->active, found, tags, texts, d->bridge.loops(), d->watchChanges);
     });
 }

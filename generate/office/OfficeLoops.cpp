@@ -101,6 +101,30 @@ Sub TakeBack(doc As Object)
     If Not IsNull(view) Then view.select(doc.getText().getStart())
 End Sub
 
+Function Refill(doc As Object, pattern As String, expected As String, loaded As String, which As Variant, values As Variant, inLink As Variant, title As String) As Long
+    Dim search As Object, places As Object, undo As Object
+    search = doc.createSearchDescriptor()
+    search.SearchRegularExpression = True
+    search.SearchString = pattern
+    places = doc.findAll(search)
+    If ReadTexts(places) <> expected Then
+        Refill = -1
+        Exit Function
+    End If
+    If Marks(doc) <> loaded Then
+        Refill = -1
+        Exit Function
+    End If
+    undo = doc.getUndoManager()
+    undo.enterUndoContext(title)
+    WriteTexts(places, which, values, inLink)
+    undo.leaveUndoContext()
+    Refill = 0
+    If undo.isUndoPossible() Then
+        If undo.getCurrentUndoActionTitle() = title Then Refill = 1
+    End If
+End Function
+
 Function Marks(doc As Object) As String
     Dim s As String, i As Long, n As Long, names As Variant, items As Object
     names = doc.getBookmarks().getElementNames()
@@ -171,6 +195,7 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
         m_marks = provider->getScript(scriptUrl(QStringLiteral("Marks")));
         m_linked = provider->getScript(scriptUrl(QStringLiteral("Linked")));
         m_takeBack = provider->getScript(scriptUrl(QStringLiteral("TakeBack")));
+        m_refill = provider->getScript(scriptUrl(QStringLiteral("Refill")));
     } catch (...) {
         clear();
     }
@@ -184,6 +209,7 @@ void OfficeLoops::clear() noexcept
     m_marks.clear();
     m_linked.clear();
     m_takeBack.clear();
+    m_refill.clear();
 }
 
 void OfficeLoops::TakeBack(const Reference<css::lang::XComponent>& document)
@@ -202,22 +228,52 @@ QStringList OfficeLoops::ReadTexts(const Reference<css::container::XIndexAccess>
     return toQ(joined).split(QChar(Separator));
 }
 
+namespace {
+
+// The writing's arguments as the module takes them.
+struct Writing {
+    Writing(const QList<int>& which, const QStringList& values, const QList<bool>& inLink)
+        : indexes(static_cast<sal_Int32>(which.size())),
+          texts(static_cast<sal_Int32>(values.size())), links(static_cast<sal_Int32>(which.size()))
+    {
+        for (qsizetype k = 0; k < which.size(); ++k) {
+            indexes.getArray()[k] = which.at(k);
+            texts.getArray()[k] = toOU(values.at(k));
+            links.getArray()[k] = inLink.value(k);
+        }
+    }
+    Sequence<sal_Int32> indexes;
+    Sequence<OUString> texts;
+    Sequence<sal_Bool> links;
+};
+
+} // namespace
+
 int OfficeLoops::Write(const Reference<css::container::XIndexAccess>& places,
                        const QList<int>& which, const QStringList& values,
                        const QList<bool>& inLink)
 {
-    Sequence<sal_Int32> indexes(static_cast<sal_Int32>(which.size()));
-    Sequence<OUString> texts(static_cast<sal_Int32>(values.size()));
-    Sequence<sal_Bool> links(static_cast<sal_Int32>(which.size()));
-    for (qsizetype k = 0; k < which.size(); ++k) {
-        indexes.getArray()[k] = which.at(k);
-        texts.getArray()[k] = toOU(values.at(k));
-        links.getArray()[k] = inLink.value(k);
-    }
-    const Any arguments[] = {Any(places), Any(indexes), Any(texts), Any(links)};
+    const Writing w(which, values, inLink);
+    const Any arguments[] = {Any(places), Any(w.indexes), Any(w.texts), Any(w.links)};
     sal_Int32 written = 0;
     invoke(m_write, arguments) >>= written;
     return written;
+}
+
+OfficeLoops::Refilled OfficeLoops::Refill(const Reference<css::lang::XComponent>& document,
+                                          const OUString& pattern, const QStringList& expected,
+                                          const QString& marks, const QList<int>& which,
+                                          const QStringList& values, const QList<bool>& inLink,
+                                          const QString& title)
+{
+    const Writing w(which, values, inLink);
+    const Any arguments[] = {
+        Any(document),    Any(pattern),    Any(toOU(expected.join(QChar(Separator)))),
+        Any(toOU(marks)), Any(w.indexes),  Any(w.texts),
+        Any(w.links),     Any(toOU(title))};
+    sal_Int32 answer = -1;
+    invoke(m_refill, arguments) >>= answer;
+    return answer < 0 ? Refilled::NotAsLoaded : answer ? Refilled::Undoable : Refilled::NotUndoable;
 }
 
 QString OfficeLoops::Marks(const Reference<css::lang::XComponent>& document)

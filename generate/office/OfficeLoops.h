@@ -20,7 +20,8 @@ public:
     bool install(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
     bool installed() const
     {
-        return m_read.is() && m_write.is() && m_marks.is() && m_linked.is() && m_takeBack.is();
+        return m_read.is() && m_write.is() && m_marks.is() && m_linked.is() && m_takeBack.is() &&
+               m_refill.is();
     }
     void clear() noexcept;
 
@@ -37,6 +38,15 @@ public:
     // Undoes the document's last step, forgets it, and collapses the
     // selection the undo leaves to the start of the text (see HeldTemplates).
     void TakeBack(const css::uno::Reference<css::lang::XComponent>& document);
+    // A held template filled again in one call: searched with the pattern,
+    // and written as Write() does, as one step titled title, only when its
+    // places read as expected and its marks as when loaded; nothing is
+    // written otherwise.
+    enum class Refilled { NotAsLoaded, Undoable, NotUndoable };
+    Refilled Refill(const css::uno::Reference<css::lang::XComponent>& document,
+                    const rtl::OUString& pattern, const QStringList& expected, const QString& marks,
+                    const QList<int>& which, const QStringList& values, const QList<bool>& inLink,
+                    const QString& title);
     // The document's marks, as MarksSignature gives them.
     QString Marks(const css::uno::Reference<css::lang::XComponent>& document);
 
@@ -46,4 +56,5 @@ private:
     css::uno::Reference<css::script::provider::XScript> m_marks;
     css::uno::Reference<css::script::provider::XScript> m_linked;
     css::uno::Reference<css::script::provider::XScript> m_takeBack;
+    css::uno::Reference<css::script::provider::XScript> m_refill;
 };

@@ -13,11 +13,8 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
 
-namespace {
-
-// A tag as a regular expression of the office's search: every character
-// that could mean something there is escaped.
-OUString tagPattern(const QStringList& tags)
+// Every character that could mean something to the search is escaped.
+OUString TagPattern(const QStringList& tags)
 {
     QStringList alternatives;
     for (const QString& tag : tags) {
@@ -34,6 +31,8 @@ OUString tagPattern(const QStringList& tags)
     return toOU(alternatives.join(u'|'));
 }
 
+namespace {
+
 // One search reaches the body, tables, frames, notes and the headers and
 // footers that some page shows.
 Reference<css::container::XIndexAccess> searchAll(const Reference<css::lang::XComponent>& document,
@@ -43,7 +42,7 @@ Reference<css::container::XIndexAccess> searchAll(const Reference<css::lang::XCo
     Reference<css::util::XSearchDescriptor> search = doc->createSearchDescriptor();
     Reference<css::beans::XPropertySet>(search, UNO_QUERY_THROW)
         ->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(true));
-    search->setSearchString(tagPattern(tags));
+    search->setSearchString(TagPattern(tags));
     return doc->findAll(search);
 }
 
@@ -133,6 +132,15 @@ QStringList TagSearch::findOthers(const Reference<css::lang::XComponent>& docume
     if (walkedHeaders.empty() && !templateKey.isEmpty())
         m_plainHeaders.insert(key);
     return otherTexts;
+}
+
+void TagSearch::recall(const QStringList& tags, const QStringList& texts)
+{
+    m_found = FoundTags();
+    m_found.tags = tags;
+    m_found.texts = texts;
+    m_found.valid = true;
+    m_found.recalled = true;
 }
 
 bool TagSearch::covers(const QStringList& tags) const

@@ -26,7 +26,13 @@ struct FoundTags {
     OfficeTexts others;
     size_t headers = 0; // how many of them, from the first, are headers
     bool valid = false;
+    // The texts are those of the held template as loaded: its places are
+    // found again, and checked, as it is written.
+    bool recalled = false;
 };
+
+// The tags as one regular expression of the office's search.
+rtl::OUString TagPattern(const QStringList& tags);
 
 // The search for tags in every part of a document, and what the last one
 // found, kept for the writing that follows.
@@ -36,6 +42,9 @@ public:
     // document's template, empty for none. Throws the office's exceptions.
     QStringList find(const css::uno::Reference<css::lang::XComponent>& document,
                      const QString& templateKey, const QStringList& tags, OfficeLoops& loops);
+    // Takes texts, what a search for tags found in a template as loaded, as
+    // the last search's.
+    void recall(const QStringList& tags, const QStringList& texts);
     // Whether the last search looked for every one of the tags.
     bool covers(const QStringList& tags) const;
     // What the last search found; forgotten here.

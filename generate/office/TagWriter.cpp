@@ -234,3 +234,42 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     filling.finish();
     return written;
 }
+
+bool CanRefill(const OpenDocument& doc, const QStringList& tags, const OfficeLoops& loops)
+{
+    if (!doc.reused || doc.filling != OpenDocument::Filling::None || doc.unacceptedChanges ||
+        doc.refreshAfterFilling || !loops.installed())
+        return false;
+    const QString asked = tags.join(u'\n');
+    const auto loaded = doc.pristine.constFind(asked);
+    const auto linked = doc.linked.constFind(asked);
+    return loaded != doc.pristine.cend() && linked != doc.linked.cend() &&
+           linked->size() == loaded->size();
+}
+
+std::optional<int> RefillHeld(OpenDocument& doc, const FoundTags& found, const QStringList& tags,
+                              const QStringList& texts, OfficeLoops& loops)
+{
+    QList<int> which;
+    QStringList values;
+    assignValues(found.texts, tags, texts, which, values);
+    if (which.isEmpty())
+        return 0;
+    const QList<bool> linked = doc.linked.value(found.tags.join(u'\n'));
+    QList<bool> inLink;
+    for (const int place : which)
+        inLink.append(linked.value(place));
+    doc.filling = OpenDocument::Filling::Spoiled;
+    switch (loops.Refill(doc.document, TagPattern(found.tags), found.texts, doc.marks, which,
+                         values, inLink, FillingTitle)) {
+    case OfficeLoops::Refilled::NotAsLoaded:
+        doc.filling = OpenDocument::Filling::None;
+        return std::nullopt;
+    case OfficeLoops::Refilled::Undoable:
+        doc.filling = OpenDocument::Filling::Undoable;
+        break;
+    case OfficeLoops::Refilled::NotUndoable:
+        break;
+    }
+    return static_cast<int>(which.size());
+}

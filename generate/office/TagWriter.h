@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class OfficeLoops;
 
 // A value as Writer keeps it: a line break inside a paragraph as LF, which
@@ -19,3 +21,13 @@ QString LineBreaks(const QString& value);
 // written; throws the office's exceptions.
 int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags,
               const QStringList& texts, OfficeLoops& loops, bool watchChanges);
+
+// Whether a held template can be filled in one call of the office's loops:
+// as it came back from its last filling (undone in full), with what its
+// search found as loaded and which of those places lie in links known.
+bool CanRefill(const OpenDocument& doc, const QStringList& tags, const OfficeLoops& loops);
+// Fills such a template as WriteTags would, checking in the same call that
+// its places and marks read as loaded; nullopt, with nothing written, when
+// they do not. Throws the office's exceptions.
+std::optional<int> RefillHeld(OpenDocument& doc, const FoundTags& found, const QStringList& tags,
+                              const QStringList& texts, OfficeLoops& loops);
