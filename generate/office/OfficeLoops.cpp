@@ -28,29 +28,42 @@ constexpr char16_t Separator = u'\x01';
 const char Source[] =
     R"(Option Explicit
 
-Function ReadTexts(places As Object) As String
+Function RangesOf(places As Object) As Variant
     Dim n As Long, i As Long
     n = places.getCount()
     If n = 0 Then
-        ReadTexts = ""
+        RangesOf = Array()
+        Exit Function
+    End If
+    Dim ranges(n - 1) As Object
+    For i = 0 To n - 1
+        ranges(i) = places.getByIndex(i)
+    Next i
+    RangesOf = ranges
+End Function
+
+Function TextsOf(ranges As Variant) As String
+    Dim n As Long, i As Long
+    n = UBound(ranges) + 1
+    If n = 0 Then
+        TextsOf = ""
         Exit Function
     End If
     Dim texts(n - 1) As String
     For i = 0 To n - 1
-        texts(i) = places.getByIndex(i).getString()
+        texts(i) = ranges(i).getString()
     Next i
-    ReadTexts = Join(texts, Chr(1))
+    TextsOf = Join(texts, Chr(1))
 End Function
 
-Function WriteTexts(places As Object, which As Variant, values As Variant, inLink As Variant) As Long
-    Dim n As Long, i As Long, k As Long, written As Long
-    n = places.getCount()
+Function ReadTexts(places As Object) As String
+    ReadTexts = TextsOf(RangesOf(places))
+End Function
+
+Function WriteRanges(ranges As Variant, which As Variant, values As Variant, inLink As Variant) As Long
+    Dim k As Long, written As Long
     written = 0
-    If n > 0 Then
-        Dim ranges(n - 1) As Object
-        For i = 0 To n - 1
-            ranges(i) = places.getByIndex(i)
-        Next i
+    If UBound(ranges) >= 0 Then
         For k = LBound(which) To UBound(which)
             If inLink(k) Then
                 WriteInside(ranges(which(k)), values(k))
@@ -60,7 +73,11 @@ Function WriteTexts(places As Object, which As Variant, values As Variant, inLin
             written = written + 1
         Next k
     End If
-    WriteTexts = written
+    WriteRanges = written
+End Function
+
+Function WriteTexts(places As Object, which As Variant, values As Variant, inLink As Variant) As Long
+    WriteTexts = WriteRanges(RangesOf(places), which, values, inLink)
 End Function
 
 Function Linked(places As Object) As String
@@ -102,12 +119,12 @@ Sub TakeBack(doc As Object)
 End Sub
 
 Function Refill(doc As Object, pattern As String, expected As String, loaded As String, which As Variant, values As Variant, inLink As Variant, title As String) As Long
-    Dim search As Object, places As Object, undo As Object
+    Dim search As Object, ranges As Variant, undo As Object
     search = doc.createSearchDescriptor()
     search.SearchRegularExpression = True
     search.SearchString = pattern
-    places = doc.findAll(search)
-    If ReadTexts(places) <> expected Then
+    ranges = RangesOf(doc.findAll(search))
+    If TextsOf(ranges) <> expected Then
         Refill = -1
         Exit Function
     End If
@@ -117,7 +134,7 @@ Function Refill(doc As Object, pattern As String, expected As String, loaded As 
     End If
     undo = doc.getUndoManager()
     undo.enterUndoContext(title)
-    WriteTexts(places, which, values, inLink)
+    WriteRanges(ranges, which, values, inLink)
     undo.leaveUndoContext()
     Refill = 0
     If undo.isUndoPossible() Then
