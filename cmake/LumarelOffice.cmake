@@ -29,6 +29,7 @@ set(LUMAREL_UNO_TYPES
     com.sun.star.beans.PropertyValue
     com.sun.star.beans.UnknownPropertyException
     com.sun.star.beans.XMultiPropertySet
+    com.sun.star.awt.FontSlant
     com.sun.star.beans.XPropertySet
     com.sun.star.bridge.UnoUrlResolver
     com.sun.star.bridge.XUnoUrlResolver

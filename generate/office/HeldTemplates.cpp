@@ -56,7 +56,8 @@ bool HeldTemplates::takeUp(const QString& key, OpenDocument& doc)
     doc.templatePath = templatePath;
     doc.templateKey = key;
     doc.reused = true;
-    doc.filling = OpenDocument::Filling::None;
+    if (doc.filling != OpenDocument::Filling::Written)
+        doc.filling = OpenDocument::Filling::None;
     return true;
 }
 

@@ -10,8 +10,9 @@
 class OfficeLoops;
 
 // Templates held open between the documents of a batch: once a document is
-// stored its filling is undone, and the next graduate of the same template
-// starts from it instead of loading the file again.
+// stored its filling is undone, or kept to be written over, and the next
+// graduate of the same template starts from it instead of loading the file
+// again.
 class HeldTemplates {
 public:
     // Takes up the template held for key into doc; false when none is.

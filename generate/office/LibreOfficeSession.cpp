@@ -194,8 +194,14 @@ void LibreOfficeSession::openTemplate(const QString& templatePath)
 QList<QPair<DocumentPart, QString>> LibreOfficeSession::ReadPartTexts()
 {
     requireDocument();
-    return d->watched(
-        [&] { return d->step(ReadFailed, [&] { return ReadDocumentParts(d->active.document); }); });
+    return d->watched([&] {
+        // A held template kept filled shows the last graduate: read as loaded.
+        if (d->active.filling == OpenDocument::Filling::Written) {
+            d->active.filling = OpenDocument::Filling::Spoiled;
+            openTemplate(QString(d->active.templatePath));
+        }
+        return d->step(ReadFailed, [&] { return ReadDocumentParts(d->active.document); });
+    });
 }
 
 void LibreOfficeSession::watchChanges(bool on)
@@ -279,14 +285,17 @@ int LibreOfficeSession::replaceTags(const QList<QPair<QString, QString>>& values
     FoundTags found = d->search.take();
     if (found.recalled) {
         const std::optional<int> written = d->step(ReplaceFailed, [&] {
-            return RefillHeld(d->active, found, tags, texts, d->bridge.loops());
+            return d->active.filling == OpenDocument::Filling::Written
+                       ? OverwriteHeld(d->active, found, tags, texts, d->bridge.loops())
+                       : RefillHeld(d->active, found, tags, texts, d->bridge.loops());
         });
         if (written)
             return *written;
-        // It no longer reads as loaded: loaded again, and searched.
+        // It no longer reads as loaded: loaded again, and searched for what
+        // was searched before, which is what the next graduate asks of it.
         d->active.filling = OpenDocument::Filling::Spoiled;
         openTemplate(QString(d->active.templatePath));
-        findTags(tags);
+        findTags(QStringList(found.tags));
         found = d->search.take();
     }
     return d->step(ReplaceFailed, [&] {

@@ -142,6 +142,23 @@ Function Refill(doc As Object, pattern As String, expected As String, loaded As 
     End If
 End Function
 
+Function Overwrite(doc As Object, places As Object, expected As String, loaded As String, which As Variant, values As Variant, after As String) As Long
+    Dim ranges As Variant, undo As Object, k As Long
+    Overwrite = -1
+    ranges = RangesOf(places)
+    If TextsOf(ranges) <> expected Then Exit Function
+    If Marks(doc) <> loaded Then Exit Function
+    undo = doc.getUndoManager()
+    If Not undo.isLocked() Then
+        undo.clear()
+        undo.lock()
+    End If
+    For k = LBound(which) To UBound(which)
+        ranges(which(k)).setString(values(k))
+    Next k
+    If TextsOf(ranges) = after Then Overwrite = 0
+End Function
+
 Function Marks(doc As Object) As String
     Dim s As String, i As Long, n As Long, names As Variant, items As Object
     names = doc.getBookmarks().getElementNames()
@@ -213,6 +230,7 @@ bool OfficeLoops::install(const Reference<css::uno::XComponentContext>& office) 
         m_linked = provider->getScript(scriptUrl(QStringLiteral("Linked")));
         m_takeBack = provider->getScript(scriptUrl(QStringLiteral("TakeBack")));
         m_refill = provider->getScript(scriptUrl(QStringLiteral("Refill")));
+        m_overwrite = provider->getScript(scriptUrl(QStringLiteral("Overwrite")));
     } catch (...) {
         clear();
     }
@@ -227,6 +245,7 @@ void OfficeLoops::clear() noexcept
     m_linked.clear();
     m_takeBack.clear();
     m_refill.clear();
+    m_overwrite.clear();
 }
 
 void OfficeLoops::TakeBack(const Reference<css::lang::XComponent>& document)
@@ -291,6 +310,21 @@ OfficeLoops::Refilled OfficeLoops::Refill(const Reference<css::lang::XComponent>
     sal_Int32 answer = -1;
     invoke(m_refill, arguments) >>= answer;
     return answer < 0 ? Refilled::NotAsLoaded : answer ? Refilled::Undoable : Refilled::NotUndoable;
+}
+
+bool OfficeLoops::Overwrite(const Reference<css::lang::XComponent>& document,
+                            const Reference<css::container::XIndexAccess>& places,
+                            const QStringList& expected, const QString& marks,
+                            const QList<int>& which, const QStringList& values,
+                            const QStringList& after)
+{
+    const Writing w(which, values, {});
+    const Any arguments[] = {
+        Any(document),  Any(places),  Any(toOU(expected.join(QChar(Separator)))), Any(toOU(marks)),
+        Any(w.indexes), Any(w.texts), Any(toOU(after.join(QChar(Separator))))};
+    sal_Int32 answer = -1;
+    invoke(m_overwrite, arguments) >>= answer;
+    return answer == 0;
 }
 
 QString OfficeLoops::Marks(const Reference<css::lang::XComponent>& document)

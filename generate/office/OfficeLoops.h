@@ -21,7 +21,7 @@ public:
     bool installed() const
     {
         return m_read.is() && m_write.is() && m_marks.is() && m_linked.is() && m_takeBack.is() &&
-               m_refill.is();
+               m_refill.is() && m_overwrite.is();
     }
     void clear() noexcept;
 
@@ -47,6 +47,14 @@ public:
                     const rtl::OUString& pattern, const QStringList& expected, const QString& marks,
                     const QList<int>& which, const QStringList& values, const QList<bool>& inLink,
                     const QString& title);
+    // The places of a held template, which read as expected and its marks as
+    // when loaded, written with values[k] into place which[k], with no undo
+    // kept from then on; true when they then read as after. Nothing is
+    // written when they do not read as expected.
+    bool Overwrite(const css::uno::Reference<css::lang::XComponent>& document,
+                   const css::uno::Reference<css::container::XIndexAccess>& places,
+                   const QStringList& expected, const QString& marks, const QList<int>& which,
+                   const QStringList& values, const QStringList& after);
     // The document's marks, as MarksSignature gives them.
     QString Marks(const css::uno::Reference<css::lang::XComponent>& document);
 
@@ -57,4 +65,5 @@ private:
     css::uno::Reference<css::script::provider::XScript> m_linked;
     css::uno::Reference<css::script::provider::XScript> m_takeBack;
     css::uno::Reference<css::script::provider::XScript> m_refill;
+    css::uno::Reference<css::script::provider::XScript> m_overwrite;
 };

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -42,7 +43,13 @@ struct OpenDocument {
     // left once those showing tags became text: the filling has them show
     // the values.
     bool refreshAfterFilling = false;
-    enum class Filling { None, Undoable, Spoiled } filling = Filling::None;
+    // Written: the search's places (places) hold the last graduate's values
+    // (written, by place), and are written over for the next one rather
+    // than undone.
+    enum class Filling { None, Undoable, Written, Spoiled } filling = Filling::None;
+    css::uno::Reference<css::container::XIndexAccess> places;
+    QStringList written;
+    QList<int> writtenPlaces;
 };
 
 // Names a template file as it is on disk now: a changed file is another.

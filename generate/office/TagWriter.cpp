@@ -8,8 +8,10 @@
 #include "generate/tags/TagMatches.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/util/XSearchable.hpp>
 
 #include <utility>
 #include <vector>
@@ -182,6 +184,58 @@ int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QSt
     return static_cast<int>(which.size());
 }
 
+// Whether tags that touch each other differ in formatting somewhere along
+// them. Where the text between two places is gone, what is written into one
+// takes its formatting from the other, and would differ with the values
+// written before; alike all along, it cannot.
+bool touchingTagsDiffer(const Reference<css::lang::XComponent>& document, const QStringList& tags)
+{
+    const OUString tag = "(?:" + TagPattern(tags) + ")";
+    Reference<css::util::XSearchable> doc(document, UNO_QUERY_THROW);
+    Reference<css::util::XSearchDescriptor> search = doc->createSearchDescriptor();
+    Reference<css::beans::XPropertySet>(search, UNO_QUERY_THROW)
+        ->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(true));
+    search->setSearchString(tag + tag + "+");
+    const Reference<css::container::XIndexAccess> runs = doc->findAll(search);
+    for (sal_Int32 k = 0; runs.is() && k < runs->getCount(); ++k) {
+        // One paragraph of one portion: the same formatting all along.
+        const Reference<css::container::XEnumeration> paragraphs =
+            Reference<css::container::XEnumerationAccess>(runs->getByIndex(k), UNO_QUERY_THROW)
+                ->createEnumeration();
+        const Reference<css::container::XEnumeration> portions =
+            Reference<css::container::XEnumerationAccess>(paragraphs->nextElement(),
+                                                          UNO_QUERY_THROW)
+                ->createEnumeration();
+        portions->nextElement();
+        if (portions->hasMoreElements() || paragraphs->hasMoreElements())
+            return true;
+    }
+    return false;
+}
+
+// A document filled as loaded, whose places the office's loops wrote, none
+// of them in a link, is kept filled: the next graduate's
+// values are written over this one's.
+bool canKeepWritten(const OpenDocument& doc, const FoundTags& found, bool undoable,
+                    const QList<bool>& linked)
+{
+    return undoable && found.hits.is() && !doc.refreshAfterFilling && !linked.contains(true) &&
+           !touchingTagsDiffer(doc.document, found.tags);
+}
+
+void keepWritten(OpenDocument& doc, const FoundTags& found, const QList<int>& which,
+                 const QStringList& values, bool keep)
+{
+    if (!keep || doc.filling != OpenDocument::Filling::Undoable)
+        return;
+    doc.written = found.texts;
+    for (qsizetype k = 0; k < which.size(); ++k)
+        doc.written[which.at(k)] = values.at(k);
+    doc.writtenPlaces = which;
+    doc.places = found.hits;
+    doc.filling = OpenDocument::Filling::Written;
+}
+
 // A header's cursors move with the text written before them, a shape's do
 // not: those are written from the end.
 int writeOtherPlaces(const Places& headerPlaces, const Places& shapePlaces,
@@ -225,6 +279,7 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     const bool undoable = doc.filling == OpenDocument::Filling::None && headerPlaces.empty() &&
                           shapePlaces.empty() && !doc.templateKey.isEmpty() && !watchChanges;
     const QList<bool> linked = which.isEmpty() ? QList<bool>() : linkedPlaces(doc, found, loops);
+    const bool keep = canKeepWritten(doc, found, undoable, linked);
     FillingUndo filling(doc, undoable);
     int written = writeSearchPlaces(found, which, values, loops, linked);
     written += writeOtherPlaces(headerPlaces, shapePlaces, texts);
@@ -232,13 +287,16 @@ int WriteTags(OpenDocument& doc, const FoundTags& found, const QStringList& tags
     if (doc.refreshAfterFilling)
         RefreshFields(doc.document);
     filling.finish();
+    keepWritten(doc, found, which, values, keep);
     return written;
 }
 
 bool CanRefill(const OpenDocument& doc, const QStringList& tags, const OfficeLoops& loops)
 {
-    if (!doc.reused || doc.filling != OpenDocument::Filling::None || doc.unacceptedChanges ||
-        doc.refreshAfterFilling || !loops.installed())
+    const bool asLoaded =
+        doc.filling == OpenDocument::Filling::None || doc.filling == OpenDocument::Filling::Written;
+    if (!doc.reused || !asLoaded || doc.unacceptedChanges || doc.refreshAfterFilling ||
+        !loops.installed())
         return false;
     const QString asked = tags.join(u'\n');
     const auto loaded = doc.pristine.constFind(asked);
@@ -271,5 +329,30 @@ std::optional<int> RefillHeld(OpenDocument& doc, const FoundTags& found, const Q
     case OfficeLoops::Refilled::NotUndoable:
         break;
     }
+    return static_cast<int>(which.size());
+}
+
+std::optional<int> OverwriteHeld(OpenDocument& doc, const FoundTags& found, const QStringList& tags,
+                                 const QStringList& texts, OfficeLoops& loops)
+{
+    QList<int> which;
+    QStringList values;
+    assignValues(found.texts, tags, texts, which, values);
+    // A place left out now would keep the last graduate's value.
+    if (which != doc.writtenPlaces)
+        return std::nullopt;
+    QStringList after = doc.written;
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        // A place written empty is gone with its formatting: a value is
+        // written into it only as it was loaded.
+        if (doc.written.at(which.at(k)).isEmpty() && !values.at(k).isEmpty())
+            return std::nullopt;
+        after[which.at(k)] = values.at(k);
+    }
+    doc.filling = OpenDocument::Filling::Spoiled;
+    if (!loops.Overwrite(doc.document, doc.places, doc.written, doc.marks, which, values, after))
+        return std::nullopt;
+    doc.written = std::move(after);
+    doc.filling = OpenDocument::Filling::Written;
     return static_cast<int>(which.size());
 }
