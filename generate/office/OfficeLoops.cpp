@@ -142,11 +142,32 @@ Function Refill(doc As Object, pattern As String, expected As String, loaded As 
     End If
 End Function
 
-Function Overwrite(doc As Object, places As Object, expected As String, loaded As String, which As Variant, values As Variant, after As String) As Long
+Global lumarelPlaces(7) As Object, lumarelRanges(7) As Variant, lumarelNext As Long
+
+Function HeldRanges(places As Object) As Variant
+    Dim i As Long
+    For i = 0 To 7
+        If Not IsNull(lumarelPlaces(i)) Then
+            If EqualUnoObjects(lumarelPlaces(i), places) Then
+                HeldRanges = lumarelRanges(i)
+                Exit Function
+            End If
+        End If
+    Next i
+    i = lumarelNext Mod 8
+    lumarelNext = lumarelNext + 1
+    lumarelPlaces(i) = places
+    lumarelRanges(i) = RangesOf(places)
+    HeldRanges = lumarelRanges(i)
+End Function
+
+Function Overwrite(doc As Object, places As Object, checked As Boolean, expected As String, loaded As String, which As Variant, values As Variant, after As String) As Long
     Dim ranges As Variant, undo As Object, k As Long
     Overwrite = -1
-    ranges = RangesOf(places)
-    If TextsOf(ranges) <> expected Then Exit Function
+    ranges = HeldRanges(places)
+    If Not checked Then
+        If TextsOf(ranges) <> expected Then Exit Function
+    End If
     If Marks(doc) <> loaded Then Exit Function
     undo = doc.getUndoManager()
     If Not undo.isLocked() Then
@@ -313,15 +334,15 @@ OfficeLoops::Refilled OfficeLoops::Refill(const Reference<css::lang::XComponent>
 }
 
 bool OfficeLoops::Overwrite(const Reference<css::lang::XComponent>& document,
-                            const Reference<css::container::XIndexAccess>& places,
+                            const Reference<css::container::XIndexAccess>& places, bool checked,
                             const QStringList& expected, const QString& marks,
                             const QList<int>& which, const QStringList& values,
                             const QStringList& after)
 {
     const Writing w(which, values, {});
     const Any arguments[] = {
-        Any(document),  Any(places),  Any(toOU(expected.join(QChar(Separator)))), Any(toOU(marks)),
-        Any(w.indexes), Any(w.texts), Any(toOU(after.join(QChar(Separator))))};
+        Any(document),    Any(places),    Any(checked), Any(toOU(expected.join(QChar(Separator)))),
+        Any(toOU(marks)), Any(w.indexes), Any(w.texts), Any(toOU(after.join(QChar(Separator))))};
     sal_Int32 answer = -1;
     invoke(m_overwrite, arguments) >>= answer;
     return answer == 0;

@@ -47,12 +47,14 @@ public:
                     const rtl::OUString& pattern, const QStringList& expected, const QString& marks,
                     const QList<int>& which, const QStringList& values, const QList<bool>& inLink,
                     const QString& title);
-    // The places of a held template, which read as expected and its marks as
+    // The places of a held template, which read as expected (unless checked:
+    // as the last Overwrite of the same places left them) and its marks as
     // when loaded, written with values[k] into place which[k], with no undo
     // kept from then on; true when they then read as after. Nothing is
-    // written when they do not read as expected.
+    // written when they do not read as expected. The office keeps the
+    // places it took from the last few held templates.
     bool Overwrite(const css::uno::Reference<css::lang::XComponent>& document,
-                   const css::uno::Reference<css::container::XIndexAccess>& places,
+                   const css::uno::Reference<css::container::XIndexAccess>& places, bool checked,
                    const QStringList& expected, const QString& marks, const QList<int>& which,
                    const QStringList& values, const QStringList& after);
     // The document's marks, as MarksSignature gives them.

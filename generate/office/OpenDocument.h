@@ -50,6 +50,8 @@ struct OpenDocument {
     css::uno::Reference<css::container::XIndexAccess> places;
     QStringList written;
     QList<int> writtenPlaces;
+    // Whether the places were read back as written.
+    bool writtenChecked = false;
 };
 
 // Names a template file as it is on disk now: a changed file is another.

@@ -232,6 +232,7 @@ void keepWritten(OpenDocument& doc, const FoundTags& found, const QList<int>& wh
     for (qsizetype k = 0; k < which.size(); ++k)
         doc.written[which.at(k)] = values.at(k);
     doc.writtenPlaces = which;
+    doc.writtenChecked = false;
     doc.places = found.hits;
     doc.filling = OpenDocument::Filling::Written;
 }
@@ -350,9 +351,12 @@ std::optional<int> OverwriteHeld(OpenDocument& doc, const FoundTags& found, cons
         after[which.at(k)] = values.at(k);
     }
     doc.filling = OpenDocument::Filling::Spoiled;
-    if (!loops.Overwrite(doc.document, doc.places, doc.written, doc.marks, which, values, after))
+    if (!loops.Overwrite(doc.document, doc.places, doc.writtenChecked, doc.written, doc.marks,
+                         which, values, after))
         return std::nullopt;
     doc.written = std::move(after);
+    // Nothing writes into a held template between two graduates.
+    doc.writtenChecked = true;
     doc.filling = OpenDocument::Filling::Written;
     return static_cast<int>(which.size());
 }
