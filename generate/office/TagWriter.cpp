@@ -343,16 +343,25 @@ std::optional<int> OverwriteHeld(OpenDocument& doc, const FoundTags& found, cons
     if (which != doc.writtenPlaces)
         return std::nullopt;
     QStringList after = doc.written;
+    // Only what differs from the last graduate is written: the same text
+    // written again would read and look as it does.
+    QList<int> changed;
+    QStringList changes;
     for (qsizetype k = 0; k < which.size(); ++k) {
+        const QString& now = doc.written.at(which.at(k));
+        if (now == values.at(k))
+            continue;
         // A place written empty is gone with its formatting: a value is
         // written into it only as it was loaded.
-        if (doc.written.at(which.at(k)).isEmpty() && !values.at(k).isEmpty())
+        if (now.isEmpty())
             return std::nullopt;
         after[which.at(k)] = values.at(k);
+        changed.append(which.at(k));
+        changes.append(values.at(k));
     }
     doc.filling = OpenDocument::Filling::Spoiled;
     if (!loops.Overwrite(doc.document, doc.places, doc.writtenChecked, doc.written, doc.marks,
-                         which, values, after))
+                         changed, changes, after))
         return std::nullopt;
     doc.written = std::move(after);
     // Nothing writes into a held template between two graduates.
