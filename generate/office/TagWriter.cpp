@@ -199,13 +199,17 @@ bool touchingTagsDiffer(const Reference<css::lang::XComponent>& document, const 
     const Reference<css::container::XIndexAccess> runs = doc->findAll(search);
     for (sal_Int32 k = 0; runs.is() && k < runs->getCount(); ++k) {
         // One paragraph of one portion: the same formatting all along.
+        const Reference<css::container::XEnumerationAccess> run(runs->getByIndex(k), UNO_QUERY);
         const Reference<css::container::XEnumeration> paragraphs =
-            Reference<css::container::XEnumerationAccess>(runs->getByIndex(k), UNO_QUERY_THROW)
-                ->createEnumeration();
+            run.is() ? run->createEnumeration() : nullptr;
+        if (!paragraphs.is() || !paragraphs->hasMoreElements())
+            return true;
+        const Reference<css::container::XEnumerationAccess> paragraph(paragraphs->nextElement(),
+                                                                      UNO_QUERY);
         const Reference<css::container::XEnumeration> portions =
-            Reference<css::container::XEnumerationAccess>(paragraphs->nextElement(),
-                                                          UNO_QUERY_THROW)
-                ->createEnumeration();
+            paragraph.is() ? paragraph->createEnumeration() : nullptr;
+        if (!portions.is() || !portions->hasMoreElements())
+            return true;
         portions->nextElement();
         if (portions->hasMoreElements() || paragraphs->hasMoreElements())
             return true;
@@ -214,8 +218,8 @@ bool touchingTagsDiffer(const Reference<css::lang::XComponent>& document, const 
 }
 
 // A document filled as loaded, whose places the office's loops wrote, none
-// of them in a link, is kept filled: the next graduate's
-// values are written over this one's.
+// of them in a link, is kept filled: the next graduate's values are written
+// over this one's.
 bool canKeepWritten(const OpenDocument& doc, const FoundTags& found, bool undoable,
                     const QList<bool>& linked)
 {
