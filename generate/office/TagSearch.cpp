@@ -31,20 +31,20 @@ OUString TagPattern(const QStringList& tags)
     return toOU(alternatives.join(u'|'));
 }
 
-namespace {
-
 // One search reaches the body, tables, frames, notes and the headers and
 // footers that some page shows.
-Reference<css::container::XIndexAccess> searchAll(const Reference<css::lang::XComponent>& document,
-                                                  const QStringList& tags)
+Reference<css::container::XIndexAccess>
+FindAllMatching(const Reference<css::lang::XComponent>& document, const OUString& pattern)
 {
     Reference<css::util::XSearchable> doc(document, UNO_QUERY_THROW);
     Reference<css::util::XSearchDescriptor> search = doc->createSearchDescriptor();
     Reference<css::beans::XPropertySet>(search, UNO_QUERY_THROW)
         ->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(true));
-    search->setSearchString(TagPattern(tags));
+    search->setSearchString(pattern);
     return doc->findAll(search);
 }
+
+namespace {
 
 // The texts of the places the search found, read in one call by the office
 // when it can.
@@ -89,7 +89,8 @@ QStringList TagSearch::find(const Reference<css::lang::XComponent>& document,
 {
     FoundTags found;
     found.tags = tags;
-    const Reference<css::container::XIndexAccess> hits = searchAll(document, tags);
+    const Reference<css::container::XIndexAccess> hits =
+        FindAllMatching(document, TagPattern(tags));
     OfficeTexts walkedHeaders;
     const QStringList otherTexts = findOthers(document, templateKey, tags, found, walkedHeaders);
     // The office reads its places in one call when nothing it found has to

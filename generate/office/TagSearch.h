@@ -33,6 +33,11 @@ struct FoundTags {
 
 // The tags as one regular expression of the office's search.
 rtl::OUString TagPattern(const QStringList& tags);
+// Every match of a regular expression of the office's search in the
+// document. Throws the office's exceptions.
+css::uno::Reference<css::container::XIndexAccess>
+FindAllMatching(const css::uno::Reference<css::lang::XComponent>& document,
+                const rtl::OUString& pattern);
 
 // The search for tags in every part of a document, and what the last one
 // found, kept for the writing that follows.

@@ -11,7 +11,6 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
-#include <com/sun/star/util/XSearchable.hpp>
 
 #include <utility>
 #include <vector>
@@ -191,12 +190,7 @@ int writeSearchPlaces(const FoundTags& found, const QList<int>& which, const QSt
 bool touchingTagsDiffer(const Reference<css::lang::XComponent>& document, const QStringList& tags)
 {
     const OUString tag = "(?:" + TagPattern(tags) + ")";
-    Reference<css::util::XSearchable> doc(document, UNO_QUERY_THROW);
-    Reference<css::util::XSearchDescriptor> search = doc->createSearchDescriptor();
-    Reference<css::beans::XPropertySet>(search, UNO_QUERY_THROW)
-        ->setPropertyValue(OUString("SearchRegularExpression"), css::uno::Any(true));
-    search->setSearchString(tag + tag + "+");
-    const Reference<css::container::XIndexAccess> runs = doc->findAll(search);
+    const Reference<css::container::XIndexAccess> runs = FindAllMatching(document, tag + tag + "+");
     for (sal_Int32 k = 0; runs.is() && k < runs->getCount(); ++k) {
         // One paragraph of one portion: the same formatting all along.
         const Reference<css::container::XEnumerationAccess> run(runs->getByIndex(k), UNO_QUERY);
