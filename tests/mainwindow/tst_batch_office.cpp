@@ -180,6 +180,29 @@ QString nameOf(int k)
     return QStringLiteral("Студент%1 Іван Петрович").arg(QChar(u'А' + k));
 }
 
+// The XML of count graduates, named by nameOf.
+QByteArray graduatesXml(int count)
+{
+    QByteArray all;
+    for (int k = 0; k < count; ++k)
+        all += graduateOf(100 + k, nameOf(k));
+    return TestFiles::edeboFile(all);
+}
+
+// The batch window with count graduates, all checked, through a template of
+// the surname alone.
+void openGraduates(ExportFixture& f, int count)
+{
+    f.open(QStringLiteral("a.xml"), graduatesXml(count));
+    const QString t = f.path(QStringLiteral("t.fodt"));
+    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
+    f.assign({{3, t}});
+    QList<int> all;
+    for (int k = 0; k < count; ++k)
+        all << k;
+    f.check(all);
+}
+
 QString fileOf(int k)
 {
     return QStringLiteral("Студент%1_Іван_Петрович_Диплом.doc").arg(QChar(u'А' + k));
@@ -383,17 +406,7 @@ void TestBatchOffice::windowSurvivesAKilledOffice()
     // Enough that the kill comes with documents still to do.
     constexpr int Graduates = 12;
     ExportFixture f;
-    QByteArray all;
-    QList<int> checked;
-    for (int k = 0; k < Graduates; ++k) {
-        all += graduateOf(100 + k, nameOf(k));
-        checked << k;
-    }
-    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(all));
-    const QString t = f.path(QStringLiteral("t.fodt"));
-    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
-    f.assign({{3, t}});
-    f.check(checked);
+    openGraduates(f, Graduates);
     f.boxes.clear();
 
     QStringList rows;
@@ -436,11 +449,8 @@ void TestBatchOffice::converterSurvivesAKilledOffice()
 {
     constexpr int Graduates = 16;
     ConverterRun converter(m_cache.path());
-    QByteArray all;
-    for (int k = 0; k < Graduates; ++k)
-        all += graduateOf(100 + k, nameOf(k));
     const QString xml = converter.file(QStringLiteral("a.xml"));
-    TestFiles::write(xml, TestFiles::edeboFile(all));
+    TestFiles::write(xml, graduatesXml(Graduates));
     const QString t = converter.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
     saveTemplates(WorkDir(converter.work()), {{2, t}});
@@ -665,17 +675,7 @@ void TestBatchOffice::windowPaintsWhileOfficesWork()
 {
     constexpr int Graduates = 16;
     ExportFixture f;
-    QByteArray all;
-    QList<int> checked;
-    for (int k = 0; k < Graduates; ++k) {
-        all += graduateOf(100 + k, nameOf(k));
-        checked << k;
-    }
-    f.open(QStringLiteral("a.xml"), TestFiles::edeboFile(all));
-    const QString t = f.path(QStringLiteral("t.fodt"));
-    TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
-    f.assign({{3, t}});
-    f.check(checked);
+    openGraduates(f, Graduates);
 
     QElapsedTimer clock;
     qint64 last = -1, longestGap = 0;
@@ -714,11 +714,8 @@ void TestBatchOffice::twoConvertersIntoOneFolder()
 {
     ConverterRun first(m_cache.path());
     ConverterRun second(m_cache.path(), first.work());
-    QByteArray all;
-    for (int k = 0; k < 6; ++k)
-        all += graduateOf(100 + k, nameOf(k));
     const QString xml = first.file(QStringLiteral("a.xml"));
-    TestFiles::write(xml, TestFiles::edeboFile(all));
+    TestFiles::write(xml, graduatesXml(6));
     const QString t = first.file(QStringLiteral("t.fodt"));
     TestFiles::write(t, flatTemplate({QStringLiteral("#Прізвище#")}));
     saveTemplates(WorkDir(first.work()), {{2, t}});

@@ -39,27 +39,14 @@ const QByteArray Template = R"(<?xml version="1.0" encoding="UTF-8"?>
 </office:text></office:body></office:document>
 )";
 
-// Formatted tags amid plain text, side by side, alone in a paragraph and in
-// a table cell.
-QByteArray formattedTemplate(const QString& body)
-{
-    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            u"<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-            u"xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-            u"xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-            u"xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-            u"xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-            u"office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">"
-            u"<office:automatic-styles>"
-            u"<style:style style:name=\"B\" style:family=\"text\">"
-            u"<style:text-properties fo:font-weight=\"bold\"/></style:style>"
-            u"<style:style style:name=\"I\" style:family=\"text\">"
-            u"<style:text-properties fo:font-style=\"italic\" fo:font-size=\"16pt\" "
-            u"fo:color=\"#c00000\"/></style:style>"
-            u"</office:automatic-styles><office:body><office:text>"_qs +
-            body + u"</office:text></office:body></office:document>"_qs)
-        .toUtf8();
-}
+// Two character formats the templates' tags take: bold; and italic, larger
+// and red.
+const QString Formats =
+    u"<office:automatic-styles><style:style style:name=\"B\" style:family=\"text\">"
+    u"<style:text-properties fo:font-weight=\"bold\"/></style:style>"
+    u"<style:style style:name=\"I\" style:family=\"text\"><style:text-properties "
+    u"fo:font-style=\"italic\" fo:font-size=\"16pt\" fo:color=\"#c00000\"/></style:style>"
+    u"</office:automatic-styles>"_qs;
 
 // Each text portion with its weight, posture, size and colour.
 QString formatting(const Reference<css::lang::XComponent>& document)
@@ -246,7 +233,7 @@ void TestOfficeLoops::overwritesAsFreshFill()
                                              {u"FirstName"_qs, g.at(2)},
                                              {u"MiddleName"_qs, g.at(3)}});
     importRecords(records);
-    const QString path = putTemplate(u"t.fodt"_qs, formattedTemplate(body));
+    const QString path = putTemplate(u"t.fodt"_qs, TestFiles::flatDocument(Formats, body));
     LibreOfficeSession held;
     held.start(true);
     GenerationContext c = context();
