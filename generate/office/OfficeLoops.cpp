@@ -340,8 +340,10 @@ bool OfficeLoops::Overwrite(const Reference<css::lang::XComponent>& document,
                             const QStringList& after)
 {
     const Writing w(which, values, {});
+    // Once checked, the places are not read before writing: nothing to send.
+    const QString unchecked = checked ? QString() : expected.join(QChar(Separator));
     const Any arguments[] = {
-        Any(document),    Any(places),    Any(checked), Any(toOU(expected.join(QChar(Separator)))),
+        Any(document),    Any(places),    Any(checked), Any(toOU(unchecked)),
         Any(toOU(marks)), Any(w.indexes), Any(w.texts), Any(toOU(after.join(QChar(Separator))))};
     sal_Int32 answer = -1;
     invoke(m_overwrite, arguments) >>= answer;
