@@ -45,7 +45,7 @@ void storeOver(const QString& document, int count, std::barrier<>& ready, Clock:
         const css::uno::Reference<css::text::XText> text =
             css::uno::Reference<css::text::XTextDocument>(doc.document, css::uno::UNO_QUERY_THROW)
                 ->getText();
-        ScratchFolder scratch;
+        const ScratchFolder scratch(ScratchFolder::StoreParent());
         arrived = true;
         ready.arrive_and_wait();
         for (int k = 0; k < count; ++k) {

@@ -236,7 +236,7 @@ void phases(const RecordStore& store, const WorkDir& workDir, int n)
     std::vector<double> each; // ms, per document in turn
     {
         BatchExport batch(store, workDir, [&p] { return std::make_unique<TimedSession>(p); });
-        ScratchFolder scratch;
+        const ScratchFolder scratch(ScratchFolder::StoreParent());
         // The start is not part of a document.
         const StoredRow first = batch.store(1, scratch.filePath(QStringLiteral("0.doc")));
         batch.place(first);

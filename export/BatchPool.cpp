@@ -1,10 +1,11 @@
 #include "export/BatchPool.h"
 
-#include "generate/OutputPlacement.h"
 #include "export/PrintFile.h"
+#include "generate/OutputPlacement.h"
 #include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -59,6 +60,8 @@ struct BatchPool::Shared {
     Shared(const RecordStore& s, WorkDir w, QList<int> i, SessionFactory f, ExportOptions o)
         : store(s), workDir(std::move(w)), indexes(std::move(i)), makeSession(std::move(f)),
           options(o),
+          // The print file's parts wait here until joined: they stay on disk.
+          scratch(o.printFile && !o.alsoPdf ? QDir::tempPath() : ScratchFolder::StoreParent()),
           stored(static_cast<size_t>(indexes.size())), errors(static_cast<size_t>(indexes.size())),
           stopAt(static_cast<int>(indexes.size()))
     {
@@ -122,8 +125,8 @@ BatchPool::BatchPool(const RecordStore& store, WorkDir workDir, QList<int> recor
                                  std::move(makeSession), options))
 {
     const int graduates = static_cast<int>(d->indexes.size());
-    const int count = offices > 0 ? std::min(offices, std::max(graduates, 1))
-                                  : DefaultOffices(graduates);
+    const int count =
+        offices > 0 ? std::min(offices, std::max(graduates, 1)) : DefaultOffices(graduates);
     d->offices = graduates > 0 ? count : 0;
     try {
         for (int k = 0; k < d->offices; ++k)

@@ -49,7 +49,7 @@ std::optional<QString> GenerateDocument(const GenerationContext& context, int re
         throw LumarelError(NoSuchRecordText.arg(recordIndex));
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
         return std::nullopt;
-    const ScratchFolder scratch;
+    const ScratchFolder scratch(ScratchFolder::StoreParent());
     const QString finished = scratch.filePath(QStringLiteral("document.doc"));
     const QString finishedPdf =
         context.pdf ? scratch.filePath(QStringLiteral("document.pdf")) : QString();

@@ -5,6 +5,7 @@
 #include "records/LumarelError.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 
@@ -48,6 +49,13 @@ void OfficeProcess::launch(const QString& programDir, const QString& profileDir,
     QProcessEnvironment env = OfficeLocale::WithUtf8(QProcessEnvironment::systemEnvironment());
     env.remove(QStringLiteral("URE_BOOTSTRAP"));
     env.insert(QStringLiteral("SAL_ENABLE_FILE_LOCKING"), QStringLiteral("1"));
+    // Every store makes and syncs temporary files of the office's own: where
+    // our stores go, they cost nothing.
+    const QString storeParent = ScratchFolder::StoreParent();
+    if (storeParent != QDir::tempPath()) {
+        m_temp = std::make_unique<ScratchFolder>(storeParent);
+        env.insert(QStringLiteral("TMPDIR"), m_temp->path());
+    }
     m_process.setProcessEnvironment(env);
     m_process.setProgram(programDir + QStringLiteral("/soffice.bin"));
     m_process.setArguments(args);
@@ -71,15 +79,16 @@ void OfficeProcess::launch(const QString& programDir, const QString& profileDir,
 
 void OfficeProcess::stop() noexcept
 {
-    if (m_pid <= 0)
-        return;
-    if (running()) {
+    if (m_pid > 0) {
+        if (running()) {
+            ::kill(static_cast<pid_t>(-m_pid), SIGKILL);
+            m_process.waitForFinished(10000);
+        }
+        // Whatever the office started in its group goes too.
         ::kill(static_cast<pid_t>(-m_pid), SIGKILL);
-        m_process.waitForFinished(10000);
+        m_pid = 0;
     }
-    // Whatever the office started in its group goes too.
-    ::kill(static_cast<pid_t>(-m_pid), SIGKILL);
-    m_pid = 0;
+    m_temp.reset();
 }
 
 // terminate() is a call into the office that a hung office would never

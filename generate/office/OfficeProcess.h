@@ -1,9 +1,13 @@
 #pragma once
 
+#include "generate/office/ScratchFolder.h"
+
 #include <QProcess>
 #include <QString>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
+
+#include <memory>
 
 // The office process: soffice.bin as the leader of a process group of its
 // own, so that ending it ends everything it spawned.
@@ -30,6 +34,9 @@ public:
     const QString& pipeName() const { return m_pipeName; }
 
 private:
+    // The office's own temporary folder, when it is not the system's; it
+    // outlives the process.
+    std::unique_ptr<ScratchFolder> m_temp;
     QProcess m_process;
     qint64 m_pid = 0;
     QString m_pipeName;

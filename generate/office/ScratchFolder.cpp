@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -11,7 +12,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <linux/magic.h>
 #include <mutex>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace {
@@ -23,7 +26,33 @@ bool processRuns(qint64 pid)
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
+// Enough for a few offices' documents and PDFs at a time, with the rest of
+// the system's use of the same memory.
+constexpr qint64 StoreRoomBytes = 128LL << 20;
+
+bool inMemoryWithRoom(const QString& path)
+{
+    struct statfs fs {};
+    const QByteArray name = QFile::encodeName(path);
+    if (path.isEmpty() || ::statfs(name.constData(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
+        return false;
+    return qint64(fs.f_bavail) * qint64(fs.f_bsize) >= StoreRoomBytes &&
+           ::access(name.constData(), W_OK | X_OK) == 0;
+}
+
 } // namespace
+
+QString ScratchFolder::StoreParent()
+{
+    const QString temp = QDir::tempPath();
+    if (!qEnvironmentVariableIsEmpty("TMPDIR") || inMemoryWithRoom(temp))
+        return temp;
+    for (const QString& memory :
+         {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/dev/shm")})
+        if (inMemoryWithRoom(memory))
+            return memory;
+    return temp;
+}
 
 ScratchFolder::ScratchFolder() : ScratchFolder(QDir::tempPath()) {}
 

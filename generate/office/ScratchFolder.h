@@ -20,6 +20,12 @@ public:
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
+    // Where finished documents wait to be placed: a folder in memory when
+    // there is one with room and no temporary folder was chosen (TMPDIR),
+    // since the office writes and syncs several files for every store;
+    // otherwise the system's temporary folder.
+    static QString StoreParent();
+
     // Removes the scratch folders under parent whose run has ended; those of
     // running processes are left alone.
     static void RemoveLeftovers(const QString& parent);

@@ -92,6 +92,8 @@ private Q_SLOTS:
     void nameTakenWhileStoring();
     void scratchLeftovers_data();
     void scratchLeftovers();
+    void storeParent_data();
+    void storeParent();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -454,8 +456,9 @@ void TestDocumentGeneration::nameTakenWhileStoring()
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     }
     // No scratch of this run is left behind.
-    QCOMPARE(QDir::temp().entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
-                                    QDir::Dirs),
+    QCOMPARE(QDir(ScratchFolder::StoreParent())
+                 .entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
+                            QDir::Dirs),
              QStringList());
 }
 
@@ -487,6 +490,50 @@ void TestDocumentGeneration::scratchLeftovers()
     }
     QCOMPARE(QFileInfo::exists(leftover), !removed);
     QCOMPARE(QDir(m_dir->path()).entryList({u"lumarel-scratch-*"_qs}, QDir::Dirs).size(), removed ? 0 : 1);
+}
+
+void TestDocumentGeneration::storeParent_data()
+{
+    QTest::addColumn<QString>("tmpdir");   // "disk" or empty: unset
+    QTest::addColumn<QString>("runtime");  // "memory", "disk" or empty: unset
+    QTest::addColumn<QString>("expected"); // "disk", "memory" or "shm"
+    QTest::newRow("a temporary folder chosen is kept") << u"disk"_qs << u"memory"_qs << u"disk"_qs;
+    QTest::newRow("the runtime folder in memory") << QString() << u"memory"_qs << u"memory"_qs;
+    QTest::newRow("a runtime folder on disk is passed over")
+        << QString() << u"disk"_qs << u"shm"_qs;
+    QTest::newRow("no runtime folder") << QString() << QString() << u"shm"_qs;
+}
+
+// Finished documents wait in memory where the system has it to spare, but
+// never against a temporary folder the user chose.
+void TestDocumentGeneration::storeParent()
+{
+    QFETCH(QString, tmpdir);
+    QFETCH(QString, runtime);
+    QFETCH(QString, expected);
+    struct Restore {
+        QByteArray tmp = qgetenv("TMPDIR"), runtime = qgetenv("XDG_RUNTIME_DIR");
+        ~Restore()
+        {
+            tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
+            runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
+        }
+    } restore;
+    qunsetenv("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    if (ScratchFolder::StoreParent() != u"/dev/shm"_qs)
+        QSKIP("the temporary folder is in memory already, or /dev/shm has no room");
+    QTemporaryDir memory(u"/dev/shm/lumarel-test-XXXXXX"_qs);
+    QVERIFY(memory.isValid());
+    const QString disk = m_dir->path();
+    const auto path = [&](const QString& kind) {
+        return kind == u"disk"_qs ? disk : kind == u"memory"_qs ? memory.path() : u"/dev/shm"_qs;
+    };
+    if (!tmpdir.isEmpty())
+        qputenv("TMPDIR", path(tmpdir).toUtf8());
+    if (!runtime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", path(runtime).toUtf8());
+    QCOMPARE(ScratchFolder::StoreParent(), path(expected));
 }
 
 QTEST_GUILESS_MAIN(TestDocumentGeneration)

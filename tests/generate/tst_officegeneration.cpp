@@ -1,8 +1,10 @@
+#include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 #include "tests/support/OfficeReading.h"
 #include "tests/support/OfficeWork.h"
 #include "tests/support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -98,6 +100,12 @@ void TestOfficeGeneration::init()
 void TestOfficeGeneration::cleanup()
 {
     QCOMPARE(ourOffices(), QList<qint64>());
+    // Neither the documents' scratch nor the offices' own temporary folders
+    // outlive them, killed offices' included.
+    QCOMPARE(QDir(ScratchFolder::StoreParent())
+                 .entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
+                            QDir::Dirs | QDir::Hidden),
+             QStringList());
 }
 
 // A flat OpenDocument text, which the office opens like any template.
