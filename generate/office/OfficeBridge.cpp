@@ -121,7 +121,7 @@ void OfficeBridge::connect(OfficeProcess& process, OfficeProfile& profile,
             process.stop();
             throw LumarelError(QStringLiteral("LibreOffice не відповідає"));
         }
-        process.waitForFinished(100);
+        process.waitForFinished(10);
     }
 }
 
