@@ -5,6 +5,7 @@
 #include "records/LumarelError.h"
 #include "settings/SettingsFiles.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestProcesses.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -456,10 +457,7 @@ void TestDocumentGeneration::nameTakenWhileStoring()
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     }
     // No scratch of this run is left behind.
-    QCOMPARE(QDir(ScratchFolder::StoreParent())
-                 .entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
-                            QDir::Dirs),
-             QStringList());
+    QCOMPARE(TestProcesses::ourScratchFolders(), QStringList());
 }
 
 void TestDocumentGeneration::scratchLeftovers_data()

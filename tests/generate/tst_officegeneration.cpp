@@ -1,10 +1,9 @@
-#include "generate/office/ScratchFolder.h"
 #include "records/LumarelError.h"
 #include "tests/support/OfficeReading.h"
 #include "tests/support/OfficeWork.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestProcesses.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -102,10 +101,7 @@ void TestOfficeGeneration::cleanup()
     QCOMPARE(ourOffices(), QList<qint64>());
     // Neither the documents' scratch nor the offices' own temporary folders
     // outlive them, killed offices' included.
-    QCOMPARE(QDir(ScratchFolder::StoreParent())
-                 .entryList({u"lumarel-scratch-%1-*"_qs.arg(QCoreApplication::applicationPid())},
-                            QDir::Dirs | QDir::Hidden),
-             QStringList());
+    QCOMPARE(TestProcesses::ourScratchFolders(), QStringList());
 }
 
 // A flat OpenDocument text, which the office opens like any template.

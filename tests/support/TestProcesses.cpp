@@ -1,5 +1,8 @@
 #include "tests/support/TestProcesses.h"
 
+#include "generate/office/ScratchFolder.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -19,6 +22,13 @@ QList<qint64> mentioning(const QString& text)
             pids << pid;
     }
     return pids;
+}
+
+QStringList ourScratchFolders()
+{
+    return QDir(ScratchFolder::StoreParent())
+        .entryList({QStringLiteral("lumarel-scratch-%1-*").arg(QCoreApplication::applicationPid())},
+                   QDir::Dirs | QDir::Hidden);
 }
 
 } // namespace TestProcesses
