@@ -12,9 +12,7 @@
 // 100 documents takes longer than the first), and the peak resident
 // memory of all offices together; optionally 1000 graduates on the form.
 // With --pdf, per template also what the PDF/A beside each document costs and
-// the join of 300 documents' PDFs into one print file.
-//   bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] [--pdf] [--form table|demo] [N
-//   ...]
+// the join of 300 documents' PDFs into one print file. Arguments: usage() below.
 
 #include "bench/OfficeFloor.h"
 #include "export/BatchExport.h"
@@ -339,6 +337,13 @@ struct Form {
     QString path;
 };
 
+int usage()
+{
+    std::fprintf(stderr, "usage: bench_batch [--runs R] [--b-max N] [--offices P] [--thousand] "
+                         "[--pdf] [--form table|demo] [N ...]\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -366,9 +371,13 @@ int main(int argc, char** argv)
             thousand = true;
         else if (args.at(k) == u"--pdf")
             withPdf = true;
-        else
+        else if (bool number = false; args.at(k).toInt(&number) > 0 && number)
             counts << args.at(k).toInt();
+        else
+            return usage();
     }
+    if (!only.isEmpty() && only != u"table" && only != u"demo")
+        return usage();
     if (counts.isEmpty())
         counts = {20, 100, 300};
 
