@@ -371,8 +371,8 @@ int main(int argc, char** argv)
             thousand = true;
         else if (args.at(k) == u"--pdf")
             withPdf = true;
-        else if (bool number = false; args.at(k).toInt(&number) > 0 && number)
-            counts << args.at(k).toInt();
+        else if (const int n = args.at(k).toInt(); n > 0)
+            counts << n;
         else
             return usage();
     }
