@@ -71,6 +71,7 @@ bool OfficeBridge::tryConnect(const Reference<css::uno::XComponentContext>& loca
         m_remote.set(resolver->resolve(url), UNO_QUERY_THROW);
         m_desktop = css::frame::Desktop::create(m_remote);
         MarkProfileCurrent(m_remote);
+        TurnOffSpellingAsYouType(m_remote);
         if (m_useLoops)
             m_loops.install(m_remote);
         return true;

@@ -102,6 +102,35 @@ void OfficeProfile::wipe()
     QDir().mkpath(m_dir);
 }
 
+namespace {
+
+// A node of the running office's configuration, to change and commit.
+Reference<css::container::XNameAccess> settingsNode(
+    const Reference<css::uno::XComponentContext>& office, const char* path)
+{
+    const Reference<css::lang::XMultiServiceFactory> provider =
+        css::configuration::theDefaultProvider::get(office);
+    css::beans::NamedValue node;
+    node.Name = OUString("nodepath");
+    node.Value <<= OUString::createFromAscii(path);
+    const css::uno::Any arguments[] = {css::uno::Any(node)};
+    return Reference<css::container::XNameAccess>(
+        provider->createInstanceWithArguments(
+            OUString("com.sun.star.configuration.ConfigurationUpdateAccess"),
+            css::uno::Sequence<css::uno::Any>(arguments, std::size(arguments))),
+        UNO_QUERY_THROW);
+}
+
+void replaceAndCommit(const Reference<css::container::XNameAccess>& node, const char* name,
+                      const css::uno::Any& value)
+{
+    Reference<css::container::XNameReplace>(node, UNO_QUERY_THROW)
+        ->replaceByName(OUString::createFromAscii(name), value);
+    Reference<css::util::XChangesBatch>(node, UNO_QUERY_THROW)->commitChanges();
+}
+
+} // namespace
+
 // An office whose profile does not record that this version has run it
 // takes its first start after an upgrade to be every start, and runs its
 // drawing self-tests (seconds on a small machine) before it answers. It only
@@ -110,26 +139,31 @@ void OfficeProfile::wipe()
 void MarkProfileCurrent(const Reference<css::uno::XComponentContext>& office) noexcept
 {
     try {
-        const Reference<css::lang::XMultiServiceFactory> provider =
-            css::configuration::theDefaultProvider::get(office);
-        css::beans::NamedValue node;
-        node.Name = OUString("nodepath");
-        node.Value <<= OUString("/org.openoffice.Setup/Product");
-        const css::uno::Any arguments[] = {css::uno::Any(node)};
-        const Reference<css::container::XNameAccess> product(
-            provider->createInstanceWithArguments(
-                OUString("com.sun.star.configuration.ConfigurationUpdateAccess"),
-                css::uno::Sequence<css::uno::Any>(arguments, std::size(arguments))),
-            UNO_QUERY_THROW);
+        const Reference<css::container::XNameAccess> product =
+            settingsNode(office, "/org.openoffice.Setup/Product");
         OUString version, last;
         product->getByName(OUString("ooSetupVersion")) >>= version;
         product->getByName(OUString("ooSetupLastVersion")) >>= last;
-        if (version.isEmpty() || version == last)
-            return;
-        Reference<css::container::XNameReplace>(product, UNO_QUERY_THROW)
-            ->replaceByName(OUString("ooSetupLastVersion"), css::uno::Any(version));
-        Reference<css::util::XChangesBatch>(product, UNO_QUERY_THROW)->commitChanges();
+        if (!version.isEmpty() && version != last)
+            replaceAndCommit(product, "ooSetupLastVersion", css::uno::Any(version));
     } catch (...) {
         // the next start tries again
+    }
+}
+
+// With dictionaries installed, the office checks the spelling of every
+// document it holds while it idles, on the cores the batch needs, for red
+// lines nobody sees: our documents are never edited in its windows.
+void TurnOffSpellingAsYouType(const Reference<css::uno::XComponentContext>& office) noexcept
+{
+    try {
+        const Reference<css::container::XNameAccess> spelling =
+            settingsNode(office, "/org.openoffice.Office.Linguistic/SpellChecking");
+        bool on = false;
+        spelling->getByName(OUString("IsSpellAuto")) >>= on;
+        if (on)
+            replaceAndCommit(spelling, "IsSpellAuto", css::uno::Any(false));
+    } catch (...) {
+        // only slower
     }
 }

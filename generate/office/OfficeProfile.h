@@ -27,3 +27,6 @@ private:
 // Records in the running office's profile that this version has run it.
 // Never throws: a slow start is no error.
 void MarkProfileCurrent(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
+// Has the running office, and its profile, stop checking the spelling of
+// open documents while it idles. Never throws: a slower batch is no error.
+void TurnOffSpellingAsYouType(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;

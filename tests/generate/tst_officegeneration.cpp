@@ -32,7 +32,8 @@ private Q_SLOTS:
     void heldTemplateSparesLoads_data();
     void heldTemplateSparesLoads();
     void changedTemplateIsLoadedAgain();
-    void profileRemembersOfficeVersion();
+    void profileKeepsOurSettings_data();
+    void profileKeepsOurSettings();
     void officeCrash();
     void neverOverwrites();
     void installed();
@@ -397,10 +398,20 @@ void TestOfficeGeneration::changedTemplateIsLoadedAgain()
     QVERIFY(readBack(second).startsWith(u"Б Косач і ще\r"_qs));
 }
 
-// A profile that has not recorded the office's version makes every start a
-// first start after an upgrade, seconds longer: the first start records it.
-void TestOfficeGeneration::profileRemembersOfficeVersion()
+// What the first start records in the profile, for every later one: the
+// office's version (else every start is a first start after an upgrade,
+// seconds longer), and no spelling checked as the documents wait.
+void TestOfficeGeneration::profileKeepsOurSettings_data()
 {
+    QTest::addColumn<QByteArray>("setting");
+    QTest::newRow("office version") << QByteArray("\"ooSetupLastVersion\"");
+    QTest::newRow("no spelling as you type")
+        << QByteArray("<prop oor:name=\"IsSpellAuto\" oor:op=\"fuse\"><value>false</value>");
+}
+
+void TestOfficeGeneration::profileKeepsOurSettings()
+{
+    QFETCH(QByteArray, setting);
     LibreOfficeSession office;
     office.start(true);
     office.quit();
@@ -413,8 +424,7 @@ void TestOfficeGeneration::profileRemembersOfficeVersion()
                           QDirIterator::Subdirectories);
     while (profiles.hasNext()) {
         QFile file(profiles.next());
-        recorded = recorded || (file.open(QIODevice::ReadOnly) &&
-                                file.readAll().contains("\"ooSetupLastVersion\""));
+        recorded = recorded || (file.open(QIODevice::ReadOnly) && file.readAll().contains(setting));
     }
     QVERIFY(recorded);
 }
