@@ -105,8 +105,8 @@ void OfficeProfile::wipe()
 namespace {
 
 // A node of the running office's configuration, to change and commit.
-Reference<css::container::XNameAccess> settingsNode(
-    const Reference<css::uno::XComponentContext>& office, const char* path)
+Reference<css::container::XNameAccess>
+settingsNode(const Reference<css::uno::XComponentContext>& office, const char* path)
 {
     const Reference<css::lang::XMultiServiceFactory> provider =
         css::configuration::theDefaultProvider::get(office);

@@ -29,4 +29,5 @@ private:
 void MarkProfileCurrent(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
 // Has the running office, and its profile, stop checking the spelling of
 // open documents while it idles. Never throws: a slower batch is no error.
-void TurnOffSpellingAsYouType(const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
+void TurnOffSpellingAsYouType(
+    const css::uno::Reference<css::uno::XComponentContext>& office) noexcept;
